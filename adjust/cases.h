@@ -1,0 +1,122 @@
+// The twelve case procedures and what each builds its condition equations
+// from. A case procedure takes the arguments the dispatch hands it, by
+// reference, as the Compute command's table lists them; the record's result
+// fields and the window texts come through the CaseEnv.
+#pragma once
+
+#include "pipeline.h"
+#include "record.h"
+
+#include <array>
+#include <cmath>
+
+namespace chain {
+
+// The data the condition equations of a case depend on (the approximate
+// route, the misclosures and the condition matrix): the known values, the
+// sides and the triangle quantities formed from them.
+struct Inputs {
+    double xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0;
+    double ta = 0, qa = 0, tb = 0, qb = 0;
+    float sga = 0, sgb = 0;
+    std::array<double, 12> S{};
+    TriArr alpha{}, beta{}, gamma{}, h{};
+    float rho = 206265.0f;
+    double rad = 3.1415926535 / 180;
+    // Cases 3 to 5: when set, the route keeps this rotation (dt) instead of
+    // turning it onto the closing point (used to take derivatives with the
+    // rotation held, as the adjustment holds it).
+    bool holdRotation = false;
+    double rotation = 0;
+};
+
+// Steps 2 to 4 of a case: the approximate route P0..P5 (T, X, Y), the
+// misclosures in double precision before they are stored as singles, and the
+// condition matrix A (rows 1..nc conditions, rows nc+1, nc+2 the weight
+// functions of the weakest point, which is route point `weakest`).
+struct Model {
+    std::array<double, 6> T{}, X{}, Y{};
+    std::array<double, 6> w{};
+    Matrix A = conditionMatrix();
+    int nc = 0;
+    int weakest = 0;
+    double closingAzimuth = 0; // TB or az, in the cases with an azimuth condition
+    double rotation = 0;       // dt, in the cases without orientation
+};
+
+Model model1(const Inputs &in);
+Model model2(const Inputs &in);
+Model model3(const Inputs &in);
+Model model4(const Inputs &in);
+Model model5(const Inputs &in);
+Model model6(const Inputs &in);
+Model model7(const Inputs &in);
+Model model8(const Inputs &in);
+Model model9(const Inputs &in);
+Model model10(const Inputs &in);
+Model model11(const Inputs &in);
+Model model12(const Inputs &in);
+
+// The model of case n (1..12).
+Model modelOf(int caseNo, const Inputs &in);
+
+// The columns of A that enter the normal equations of case n.
+Columns normalColumns(int caseNo);
+
+using Sides = std::vector<double>;
+
+void Cm1(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, Sides &S,
+         TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
+void Cm2(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, double &tb,
+         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad,
+         float &sga, float &sgb);
+void Cm3(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
+         TriArr &beta, TriArr &h, float &rho, double &rad);
+void Cm4(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
+         TriArr &beta, TriArr &h, float &rho, double &rad);
+void Cm5(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
+         TriArr &beta, TriArr &h, float &rho, double &rad);
+void Cm6(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, double &ta, double &qa, double &tb,
+         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
+         float &rho, double &rad);
+void Cm7(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &ta, double &qa, double &tb,
+         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
+         float &rho, double &rad);
+void Cm8(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &tb,
+         double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
+         double &rad);
+void Cm9(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &xd,
+         double &yd, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
+void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &xd, double &yd, double &tb,
+          double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
+          double &rad);
+void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &xc, double &yc, Sides &S,
+          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
+void Cm12(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xd, double &yd, Sides &S,
+          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
+
+// Helpers the case procedures share.
+namespace detail {
+
+inline double cosd(double angle, double rad) { return std::cos(angle * rad); }
+inline double sind(double angle, double rad) { return std::sin(angle * rad); }
+
+// Figure condition 1 into row `row` of A (with the S(1) column when
+// `withS1`), figure condition 2 likewise (with the S(9) column when `withS9`).
+void figureRow1(Matrix &A, int row, const Inputs &in, bool withS1);
+void figureRow2(Matrix &A, int row, const Inputs &in, bool withS9);
+
+// w(1), w(2) in seconds: the two quadrilateral conditions.
+double figureMisclosure1(const Inputs &in);
+double figureMisclosure2(const Inputs &in);
+
+// Inputs built from the record's sides and the triangle arrays.
+Inputs inputsFrom(const Sides &S, const TriArr &alpha, const TriArr &gamma, const TriArr &beta, const TriArr &h,
+                  float rho, double rad);
+
+// The misclosures of the model stored in the record as singles.
+void storeMisclosures(Record &rec, const Model &m);
+
+} // namespace detail
+
+} // namespace chain

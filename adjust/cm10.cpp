@@ -1,0 +1,15 @@
+// Case 10: PLACEHOLDER until the case is written.
+#include "cases.h"
+
+#include "errors.h"
+
+namespace chain {
+
+Model model10(const Inputs &) { throw Degenerate("此计算情形尚未完成。"); }
+
+void Cm10(CaseEnv &, double &, double &, double &, double &, double &, double &, double &, double &, float &, Sides &, TriArr &, TriArr &, TriArr &, TriArr &, float &, double &)
+{
+    throw Degenerate("此计算情形尚未完成。");
+}
+
+} // namespace chain

@@ -1,0 +1,162 @@
+#include "number.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace chain {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+std::string normalizeReply(std::string_view in)
+{
+    std::string out;
+    out.reserve(in.size());
+    for (std::size_t i = 0; i < in.size();) {
+        const auto c0 = static_cast<unsigned char>(in[i]);
+        if (c0 == 0xEF && i + 2 < in.size()) {
+            const auto c1 = static_cast<unsigned char>(in[i + 1]);
+            const auto c2 = static_cast<unsigned char>(in[i + 2]);
+            // U+FF10..U+FF19 full-width digits: EF BC 90..99.
+            if (c1 == 0xBC && c2 >= 0x90 && c2 <= 0x99) {
+                out.push_back(static_cast<char>('0' + (c2 - 0x90)));
+                i += 3;
+                continue;
+            }
+            if (c1 == 0xBC && c2 == 0x8E) { // U+FF0E full-width point
+                out.push_back('.');
+                i += 3;
+                continue;
+            }
+            if (c1 == 0xBC && c2 == 0x8D) { // U+FF0D full-width hyphen-minus
+                out.push_back('-');
+                i += 3;
+                continue;
+            }
+            if (c1 == 0xBC && c2 == 0x8B) { // U+FF0B full-width plus
+                out.push_back('+');
+                i += 3;
+                continue;
+            }
+        }
+        if (c0 == 0xE2 && i + 2 < in.size() && static_cast<unsigned char>(in[i + 1]) == 0x88 &&
+            static_cast<unsigned char>(in[i + 2]) == 0x92) { // U+2212 minus sign
+            out.push_back('-');
+            i += 3;
+            continue;
+        }
+        if (c0 == 0xE3 && i + 2 < in.size() && static_cast<unsigned char>(in[i + 1]) == 0x80 &&
+            static_cast<unsigned char>(in[i + 2]) == 0x80) { // U+3000 ideographic space
+            out.push_back(' ');
+            i += 3;
+            continue;
+        }
+        out.push_back(static_cast<char>(c0));
+        ++i;
+    }
+    std::size_t b = 0, e = out.size();
+    while (b < e && isBlank(out[b]))
+        ++b;
+    while (e > b && isBlank(out[e - 1]))
+        --e;
+    return out.substr(b, e - b);
+}
+
+namespace {
+
+// Splits [sign] int [. frac] [e exp]; false when the text is not of that form.
+struct Parts {
+    bool negative = false;
+    std::string intDigits, fracDigits;
+    bool hasExponent = false;
+};
+
+bool split(const std::string &s, Parts &p)
+{
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        p.negative = s[i] == '-';
+        ++i;
+    }
+    while (i < s.size() && isDigit(s[i]))
+        p.intDigits.push_back(s[i++]);
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && isDigit(s[i]))
+            p.fracDigits.push_back(s[i++]);
+    }
+    if (p.intDigits.empty() && p.fracDigits.empty())
+        return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        p.hasExponent = true;
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        const std::size_t start = i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i;
+        if (i == start)
+            return false;
+    }
+    return i == s.size();
+}
+
+std::optional<double> toDouble(const std::string &s)
+{
+    const char *b = s.data();
+    const char *e = s.data() + s.size();
+    if (b != e && *b == '+')
+        ++b;
+    double v = 0;
+    const auto r = std::from_chars(b, e, v);
+    if (r.ec != std::errc() || r.ptr != e || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+std::optional<double> parseNumber(std::string_view reply)
+{
+    const std::string s = normalizeReply(reply);
+    Parts p;
+    if (!split(s, p))
+        return std::nullopt;
+    return toDouble(s);
+}
+
+std::optional<Angle> parseAngle(std::string_view reply)
+{
+    const std::string s = normalizeReply(reply);
+    Parts p;
+    if (!split(s, p) || p.hasExponent)
+        return std::nullopt;
+    const auto typed = toDouble(s);
+    if (!typed)
+        return std::nullopt;
+    Angle a;
+    a.typed = *typed;
+    a.sign = *typed > 0 ? 1 : (*typed < 0 ? -1 : 0);
+    std::string f = p.fracDigits;
+    while (f.size() < 4)
+        f.push_back('0');
+    const double minutes = (f[0] - '0') * 10 + (f[1] - '0');
+    std::string secText = f.substr(2, 2);
+    if (f.size() > 4)
+        secText += "." + f.substr(4);
+    const auto seconds = toDouble(secText);
+    const auto degrees = toDouble(p.intDigits.empty() ? std::string("0") : p.intDigits);
+    if (!seconds || !degrees || minutes >= 60 || *seconds >= 60)
+        return std::nullopt;
+    a.magnitude = *degrees + minutes / 60 + *seconds / 3600;
+    if (!std::isfinite(a.magnitude))
+        return std::nullopt;
+    return a;
+}
+
+} // namespace chain

@@ -1,0 +1,29 @@
+// The replay mode: answers the prompts from a file, runs Compute once and
+// prints what was asked, the window's fields and the report.
+#pragma once
+
+#include "adjust/record.h"
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace chain {
+
+struct ReplayOptions {
+    std::string replies;   // file of replies, "-" for standard input
+    bool transcript = false;
+    bool fields = false;
+    bool reportText = false;
+    std::string reportPdf; // empty: no PDF
+};
+
+// Writes a PDF report of the record; false with a message on failure.
+using PdfWriter = std::function<bool(const Record &, const std::string &path, std::string &error)>;
+
+// Exit statuses beyond the outcomes of Compute (0, 2, 3, 4).
+enum ReplayStatus { kUsageOrFile = 1, kRepliesExhausted = 5, kOutputFailed = 6 };
+
+int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf);
+
+} // namespace chain

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the calculator needs on Debian 12.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+pkgs=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins
+  libgl-dev libxkbcommon-dev
+  fonts-wqy-microhei
+  poppler-utils
+  clang libclang-rt-14-dev
+  libbenchmark-dev
+  xvfb xauth
+)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
