@@ -62,11 +62,8 @@ int main(int argc, char **argv)
         } else if (a == "--help" || a == "-h") {
             std::cout << kUsage;
             return 0;
-        } else if (a.rfind("-", 0) == 0 && a != "-platform" && a.rfind("-platform", 0) != 0 && !replay &&
-                   a.rfind("--", 0) == 0) {
-            std::cerr << "未知的参数 (unknown argument): " << a << '\n' << kUsage;
-            return chain::kUsageOrFile;
         }
+        // Anything else goes to the window (toolkit options such as -platform).
     }
     if (!replay && (opt.transcript || opt.fields || opt.reportText || !opt.reportPdf.empty())) {
         std::cerr << "--transcript、--fields、--report-text 和 --report-pdf 须与 --replies 一起使用。\n" << kUsage;
