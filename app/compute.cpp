@@ -297,6 +297,10 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
     }
 
     try {
+        if (isKnown(work.xa, work.ya) && isKnown(work.xc, work.yc) && work.S[1] == 0)
+            throw Degenerate("已知点 A 和 C 的座标相同，已知边 S(1) 的长度为零，无法平差。请检查 A、C 两点的座标。");
+        if (isKnown(work.xb, work.yb) && isKnown(work.xd, work.yd) && work.S[9] == 0)
+            throw Degenerate("已知点 B 和 D 的座标相同，已知边 S(9) 的长度为零，无法平差。请检查 B、D 两点的座标。");
         formTriangles(work.S, work.rad, comp.alpha, comp.beta, comp.gamma, &comp.h, false);
         Record trial = work;
         trial.caseNo = caseNo;
