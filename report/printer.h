@@ -3,8 +3,12 @@
 
 #include "report/report.h"
 
+#include <QFont>
 #include <QString>
 
+#include <vector>
+
+class QPaintDevice;
 class QPrinter;
 
 namespace chain::report {
@@ -16,5 +20,41 @@ bool printReport(const Model &m, QPrinter &printer, QString *error);
 
 // The report as a PDF file at `path`.
 bool writePdf(const Model &m, const QString &path, QString *error);
+
+// The report's font, "宋体" at `pointSize`. Where no font of that name is
+// installed, the name is first mapped to an installed CJK font.
+QFont reportFont(int pointSize);
+
+// The width of one tab column of `font` on `device`: the font's average
+// character width, but never more than half an ideograph, which is the
+// average width of 宋体 (the average a CJK substitute reports counts its
+// ideographs and would push the right-hand columns off the paper).
+double tabUnit(const QFont &font, const QPaintDevice *device);
+
+// One item as it goes onto the page, in the painter's coordinates (device
+// pixels of the printer, relative to the printable area as QPainter sees
+// it).
+struct PlacedItem {
+    int page = 0;      // from 0
+    int line = 0;      // index of the model's line
+    int fontSize = 10; // points
+    double x = 0;      // left end of the text
+    double top = 0;    // top of the line
+    double baseline = 0;
+    double width = 0;  // horizontal advance of the text
+    QString text;
+};
+
+struct PageLayout {
+    std::vector<PlacedItem> items;
+    int pages = 1;
+};
+
+// Where every item of the model goes on `printer`: the first line at 2000
+// twips from the paper's left edge and 1500 twips from its top edge, tab
+// column n at n tab units of the line's font from the left start, an item
+// whose column lies left of the previous item's end one blank after it,
+// a new page when a line would pass the bottom of the page.
+PageLayout layoutReport(const Model &m, QPrinter &printer);
 
 } // namespace chain::report

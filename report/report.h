@@ -9,8 +9,12 @@
 
 namespace chain::report {
 
+// Tab column of an item that follows the previous one directly, without a
+// tab of its own (the values after their labels, the units after the values).
+inline constexpr int follows = -1;
+
 struct Item {
-    int tab = 0;      // character column where the item starts
+    int tab = follows; // character column where the item starts, or `follows`
     std::string text;
 };
 
@@ -28,7 +32,11 @@ Model build(const Record &rec);
 
 // Plain text: tab columns as character cells (a CJK character counts two);
 // an item whose column lies left of where the previous one ended follows it
-// after one blank.
+// after one blank. Every line ends in "\n" and carries no trailing blanks.
 std::string renderText(const Model &m);
+
+// Character cells that `text` (UTF-8) takes in plain text: two for a wide
+// (CJK, full-width) character, none for a combining mark, one otherwise.
+int cells(const std::string &text);
 
 } // namespace chain::report
