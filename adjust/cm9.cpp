@@ -1,15 +1,160 @@
-// Case 9: PLACEHOLDER until the case is written.
+// Case 9: all four end points known, no angles: the chain starts on the
+// known side A–C and closes on the known side D–B. Five conditions: the
+// direction of S(9) carried through the figure against D -> B, and the
+// coordinates of D. S(1) and S(9) come from the coordinates and are not
+// corrected.
 #include "cases.h"
 
-#include "errors.h"
+#include "geometry.h"
+#include "knownside.h"
+#include "numfmt.h"
 
 namespace chain {
 
-Model model9(const Inputs &) { throw Degenerate("此计算情形尚未完成。"); }
+using detail::cosd;
+using detail::sind;
 
-void Cm9(CaseEnv &, double &, double &, double &, double &, double &, double &, double &, double &, Sides &, TriArr &, TriArr &, TriArr &, TriArr &, float &, double &)
+namespace {
+
+// Step 5: the route from A along the diagonal S(3) to E, then S(4) to F and
+// S(8) to D; P1 = C and P5 = B are the known points.
+void route9(Traverse &t, const RouteData &d, double T1)
 {
-    throw Degenerate("此计算情形尚未完成。");
+    auto &T = t.T;
+    T[1] = T1;
+    T[2] = downIfFull(T[1] + d.beta[1]); // turn at A
+    t.X[2] = t.X[0] + d.S[3] * cosd(T[2], t.rad);
+    t.Y[2] = t.Y[0] + d.S[3] * sind(T[2], t.rad);
+    T[3] = upIfNegative(T[2] - d.alpha[2] - 180); // turn at E
+    t.leg(3, d.S[4]);
+    alongS8(t, d);
+}
+
+// Columns 2..5 of an ordinate row rx and an abscissa row ry for a point
+// (x, y) reached from A through E and F; column 4 without the turn at F.
+void fromAColumns(Matrix &A, int rx, int ry, const Model &m, const FirstQuad &q, double h1, double xa, double ya,
+                  double x, double y, double rad)
+{
+    const auto &X = m.X, &Y = m.Y, &T = m.T;
+    const double dY2 = y - Y[2], dX2 = x - X[2];
+    A(rx, 2) = -(y - ya) / h1;
+    A(rx, 3) = cosd(T[2], rad) + (y - ya) * q.cg1 / h1 - dY2 * q.cb2 / q.u3;
+    A(rx, 4) = cosd(T[3], rad) - dY2 * q.cg2 / q.u3;
+    A(rx, 5) = dY2 / q.u3;
+    A(ry, 2) = (x - xa) / h1;
+    A(ry, 3) = sind(T[2], rad) - (x - xa) * q.cg1 / h1 + dX2 * q.cb2 / q.u3;
+    A(ry, 4) = sind(T[3], rad) + dX2 * q.cg2 / q.u3;
+    A(ry, 5) = -dX2 / q.u3;
+}
+
+} // namespace
+
+Model model9(const Inputs &in)
+{
+    Model m;
+    m.nc = 5;
+    m.weakest = 3;
+    const double rad = in.rad;
+    const double rho = in.rho;
+    const auto &T = m.T, &X = m.X, &Y = m.Y;
+    const auto &h = in.h;
+
+    // Steps 2 to 5.
+    m.X[0] = in.xa, m.Y[0] = in.ya;
+    m.X[1] = in.xc, m.Y[1] = in.yc;
+    m.X[5] = in.xb, m.Y[5] = in.yb;
+    const KnownSide ac = knownSide(in.xa, in.ya, in.xc, in.yc, rad, "A", "C", "S(1)");
+    const KnownSide db = knownSide(in.xd, in.yd, in.xb, in.yb, rad, "D", "B", "S(9)");
+    Traverse t{m.T, m.X, m.Y, rad};
+    const RouteData d{in.S, in.alpha, in.beta, in.gamma, rad};
+    route9(t, d, ac.azimuth);
+    m.T[5] = db.azimuth;
+
+    // Step 6: misclosures; az is the direction D -> B carried through the figure.
+    const double az = turnAtD(T[4], d);
+    m.closingAzimuth = az;
+    m.w[1] = detail::figureMisclosure1(in);
+    m.w[2] = detail::figureMisclosure2(in);
+    m.w[3] = azimuthMisclosure(az, T[5]);
+    m.w[4] = X[4] - in.xd;
+    m.w[5] = Y[4] - in.yd;
+
+    // Step 7: condition matrix; columns 1 and 9 are the known sides.
+    Matrix &A = m.A;
+    const FirstQuad q = firstQuad(in);
+    const AlongS8 s = alongS8(in);
+    detail::figureRow1(A, 1, in, false);
+    detail::figureRow2(A, 2, in, false);
+
+    A(3, 2) = rho / h[1];
+    A(3, 3) = rho * (q.cb2 / q.u3 - q.cg1 / h[1]);
+    A(3, 4) = rho * (q.cg2 / q.u3 - entryAlongS8(s));
+    A(3, 5) = -rho / q.u3;
+    azimuthColumnsAlongS8(A, 3, s, rho);
+
+    // The coordinates of D: lever arms dY(i) = yd − Y(i), dX(i) = xd − X(i).
+    fromAColumns(A, 4, 5, m, q, h[1], in.xa, in.ya, in.xd, in.yd, rad);
+    const double dY3 = in.yd - Y[3], dX3 = in.xd - X[3];
+    A(4, 4) = A(4, 4) + dY3 * s.ca4 / s.h4;
+    A(4, 7) = -dY3 / s.h4;
+    A(4, 8) = cosd(T[4], rad) + dY3 * s.cg4 / s.h4;
+    A(5, 4) = A(5, 4) - dX3 * s.ca4 / s.h4;
+    A(5, 7) = dX3 / s.h4;
+    A(5, 8) = sind(T[4], rad) - dX3 * s.cg4 / s.h4;
+
+    // Weight functions of the weakest point P3.
+    fromAColumns(A, 6, 7, m, q, h[1], in.xa, in.ya, X[3], Y[3], rad);
+    return m;
+}
+
+void Cm9(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &xd,
+         double &yd, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
+{
+    Record &rec = env.rec;
+    TextSink &out = env.out;
+
+    // Step 1.
+    redimension(rec, 5, 5, 7, 5);
+
+    // Steps 3 and 4: the known sides into the record.
+    S[1] = knownSide(xa, ya, xc, yc, rad, "A", "C", "S(1)").length;
+    S[9] = knownSide(xd, yd, xb, yb, rad, "D", "B", "S(9)").length;
+
+    // Steps 2 to 7.
+    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
+    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
+    const Model m = model9(in);
+    detail::storeMisclosures(rec, m);
+    storeRoute(rec, m.X, m.Y);
+
+    // Step 6: the misclosure fields.
+    out.setText("Text22", secondsField(rec.w[1]));
+    out.setText("Text23", secondsField(rec.w[2]));
+    out.setText("Text13", secondsField(rec.w[3]));
+    out.setText("Text14", millimetresField(rec.w[4]));
+    out.setText("Text15", millimetresField(rec.w[5]));
+    out.setText("Text24", "由已知边起闭含方位角及纵横座标条件");
+
+    // Steps 8 and 9.
+    normalEquations(rec, m.A, normalColumns(9));
+    weightReciprocals(rec);
+    correlates(rec);
+
+    // Step 10: S(1) and S(9) keep their known lengths.
+    Corrections V{};
+    const double vv = corrections(rec, m.A, {2, 11, 9}, V);
+
+    // Step 11: the adjusted route from the unchanged T(1); P5 stays B.
+    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+    std::array<double, 6> T{}, X{}, Y{};
+    X[0] = xa, Y[0] = ya, X[1] = xc, Y[1] = yc, X[5] = xb, Y[5] = yb;
+    Traverse t{T, X, Y, rad};
+    route9(t, {rec.Sp, alpha, beta, gamma, rad}, m.T[1]);
+    storeRoute(rec, X, Y);
+
+    // Step 12.
+    showAdjustedCoordinates(env, xa, ya);
+    showPrecision(env, vv, 5, 4);
 }
 
 } // namespace chain
