@@ -33,28 +33,39 @@ void redimension(Record &rec, int nc, int np, int nm, int yMax)
     rec.Q.redim(nm + 1, nm + 1);
 }
 
-double Cghil(Matrix &N, const Matrix &Q, std::int16_t ip, std::int16_t n)
+namespace {
+
+// The symmetric Gauss scheme on rows and columns 1..n of M with the constant
+// term in column n+1: each row reduced by the rows above it, upper triangle
+// only, no pivoting; then back substitution into x(1..n), which solves
+// M·x + b = 0. M is left reduced.
+void reduceAndSolve(Matrix &M, int n, double *x)
 {
-    // Forward reduction on the upper triangle, row by row.
     for (int k = 2; k <= n; ++k) {
         for (int j = k; j <= n + 1; ++j) {
-            double t = N(k, j);
+            double t = M(k, j);
             for (int m = 1; m <= k - 1; ++m) {
-                requirePivot(N(m, m));
-                t = t - N(m, k) * N(m, j) / N(m, m);
+                requirePivot(M(m, m));
+                t = t - M(m, k) * M(m, j) / M(m, m);
             }
-            N(k, j) = t;
+            M(k, j) = t;
         }
     }
-    // Back substitution into x, which solves N·x + b = 0.
-    double x[16] = {};
     for (int k = n; k >= 1; --k) {
-        double t = N(k, n + 1);
+        double t = M(k, n + 1);
         for (int j = k + 1; j <= n; ++j)
-            t = t + N(k, j) * x[j];
-        requirePivot(N(k, k));
-        x[k] = -t / N(k, k);
+            t = t + M(k, j) * x[j];
+        requirePivot(M(k, k));
+        x[k] = -t / M(k, k);
     }
+}
+
+} // namespace
+
+double Cghil(Matrix &N, const Matrix &Q, std::int16_t ip, std::int16_t n)
+{
+    double x[16] = {};
+    reduceAndSolve(N, n, x);
     double r = 0;
     for (int i = 1; i <= n; ++i)
         r = r + x[i] * Q(i, ip);
@@ -95,26 +106,9 @@ void weightReciprocals(Record &rec)
 void correlates(Record &rec)
 {
     const int n = rec.nc;
-    Matrix &Q = rec.Q;
     for (int i = 1; i <= n; ++i)
-        Q(i, n + 1) = rec.w[static_cast<std::size_t>(i)];
-    for (int i = 2; i <= n; ++i) {
-        for (int j = i; j <= n + 1; ++j) {
-            double t = Q(i, j);
-            for (int m = 1; m <= i - 1; ++m) {
-                requirePivot(Q(m, m));
-                t = t - Q(m, i) * Q(m, j) / Q(m, m);
-            }
-            Q(i, j) = t;
-        }
-    }
-    for (int i = n; i >= 1; --i) {
-        double t = Q(i, n + 1);
-        for (int j = i + 1; j <= n; ++j)
-            t = t + Q(i, j) * rec.k[static_cast<std::size_t>(j)];
-        requirePivot(Q(i, i));
-        rec.k[static_cast<std::size_t>(i)] = -t / Q(i, i);
-    }
+        rec.Q(i, n + 1) = rec.w[static_cast<std::size_t>(i)];
+    reduceAndSolve(rec.Q, n, rec.k.data());
 }
 
 double corrections(Record &rec, const Matrix &A, Columns cols, Corrections &V)
