@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 
 namespace chain {
 
@@ -84,6 +85,11 @@ std::vector<std::string> readReplies(const std::string &path)
         std::fclose(f);
     if (failed)
         throw std::runtime_error("读取答复文件 " + path + " 时出错。请检查文件是否完好。");
+    return splitReplies(std::move(data));
+}
+
+std::vector<std::string> splitReplies(std::string data)
+{
     if (data.size() >= 3 && data.compare(0, 3, "\xEF\xBB\xBF") == 0)
         data.erase(0, 3); // a byte-order mark some editors write
     std::vector<std::string> lines;
@@ -92,10 +98,10 @@ std::vector<std::string> readReplies(const std::string &path)
         std::size_t end = data.find('\n', start);
         if (end == std::string::npos)
             end = data.size();
-        std::string line = data.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(sanitizeUtf8(line));
+        std::size_t len = end - start;
+        if (len > 0 && data[end - 1] == '\r')
+            --len;
+        lines.push_back(sanitizeUtf8(data.substr(start, len)));
         start = end + 1;
     }
     return lines;

@@ -14,6 +14,11 @@ namespace chain {
 // Replaces invalid UTF-8 and control characters with U+FFFD.
 std::string sanitizeUtf8(const std::string &in);
 
+// The replies in the bytes of a replies file: a leading byte-order mark
+// dropped, one reply per line ('\n', a '\r' before it dropped), each line
+// through sanitizeUtf8. A last line without '\n' still counts.
+std::vector<std::string> splitReplies(std::string data);
+
 // The lines of a replies file ("-" for standard input). Throws
 // std::runtime_error with a Chinese message when it cannot be read.
 std::vector<std::string> readReplies(const std::string &path);
