@@ -1,15 +1,111 @@
-// Case 2: PLACEHOLDER until the case is written.
+// Case 2: A and B known, outer azimuths and orientation angles at both ends,
+// the two known points on the same side of the chain. The route and the
+// conditions of case 1 with an azimuth condition at B: five conditions; both
+// orientation angles are corrected.
 #include "cases.h"
 
-#include "errors.h"
+#include "azimuthcond.h"
+#include "geometry.h"
+#include "numfmt.h"
+#include "route.h"
 
 namespace chain {
 
-Model model2(const Inputs &) { throw Degenerate("此计算情形尚未完成。"); }
+using detail::cosd;
 
-void Cm2(CaseEnv &, double &, double &, double &, double &, double &, double &, double &, double &, Sides &, TriArr &, TriArr &, TriArr &, TriArr &, float &, double &, float &, float &)
+Model model2(const Inputs &in)
 {
-    throw Degenerate("此计算情形尚未完成。");
+    // Step 2 is that of case 1 (route A, C, E, F, D, B from T(1) = ta + qa);
+    // so are the figure conditions, the ordinate and abscissa conditions and
+    // the weight functions of P2, which move down one row below the azimuth
+    // condition.
+    const Model one = model1(in);
+    Model m;
+    m.nc = 5;
+    m.weakest = 2;
+    m.T = one.T;
+    m.X = one.X;
+    m.Y = one.Y;
+    const auto &T = m.T;
+
+    // The closing azimuth at B.
+    const double TB = downIfFull(T[5] + in.qb + 180);
+    m.closingAzimuth = TB;
+
+    // Step 3: misclosures.
+    m.w[1] = one.w[1];
+    m.w[2] = one.w[2];
+    m.w[3] = azimuthcond::misclosure(TB, in.tb);
+    m.w[4] = one.w[3];
+    m.w[5] = one.w[4];
+
+    // Step 4: condition matrix.
+    Matrix &A = m.A;
+    for (int c = 0; c <= 12; ++c) {
+        A(1, c) = one.A(1, c);
+        A(2, c) = one.A(2, c);
+        for (int r = 3; r <= 6; ++r)
+            A(r + 1, c) = one.A(r, c);
+    }
+
+    // Row 3, the azimuth condition: the derivatives of TB, in seconds.
+    const auto &S = in.S;
+    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const double rad = in.rad;
+    const double rho = in.rho;
+    const double ha = S[1] * detail::sind(be[1], rad), hb = S[2] * detail::sind(al[1], rad);
+    const double hc = S[3] * detail::sind(be[2], rad), hd = S[8] * detail::sind(be[5], rad);
+    azimuthcond::orientationEntries(A);
+    A(3, 1) = rho * (cosd(be[1], rad) / ha - 1 / hb);
+    A(3, 2) = rho * (cosd(ga[1], rad) / ha + cosd(al[1], rad) / hb);
+    A(3, 3) = rho * (cosd(be[2], rad) / hc - 1 / ha + cosd(be[1], rad) / hb);
+    A(3, 4) = rho * (cosd(ga[2], rad) / hc - cosd(al[4], rad) / h[4]);
+    A(3, 5) = -rho / hc;
+    A(3, 7) = rho / h[4];
+    A(3, 8) = rho * (cosd(be[5], rad) / hd - cosd(ga[4], rad) / h[4]);
+    A(3, 9) = rho * cosd(ga[5], rad) / hd;
+    A(3, 10) = -rho / hd;
+    return m;
+}
+
+void Cm2(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, double &tb,
+         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad,
+         float &sga, float &sgb)
+{
+    Record &rec = env.rec;
+
+    // Step 1.
+    redimension(rec, 5, 5, 7, 5);
+
+    // Steps 2 to 4.
+    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
+    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb;
+    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb;
+    in.sga = sga, in.sgb = sgb;
+    const Model m = model2(in);
+
+    // Step 3's texts and steps 5 to 8.
+    const azimuthcond::Adjusted a = azimuthcond::adjust(env, m, 2, 7, 3);
+
+    // Step 9: both orientation angles corrected, as signed angles.
+    qa = qa + a.startCorrection / 3600;
+    qb = qb + a.closingCorrection / 3600;
+
+    // Step 10.
+    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+
+    // Step 11: the route of case 1 again from T(1) = ta + qa.
+    double T[6] = {};
+    T[1] = downIfFull(ta + qa);
+    T[2] = downIfFull(T[1] - alpha[1] + 180);
+    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
+    T[4] = downIfFull(T[3] + beta[4] + 180);
+    T[5] = downIfFull(T[4] - alpha[5] + 180);
+    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[8], rec.Sp[9]};
+    showAdjustedRoute(env, xa, ya, T, d, rad);
+
+    // Step 12.
+    showPrecision(env, a.vv, 5, 4);
 }
 
 } // namespace chain

@@ -1,15 +1,138 @@
-// Case 5: PLACEHOLDER until the case is written.
+// Case 5: C and B known on opposite sides of the chain, no azimuth and no
+// orientation angle. The case 3 procedure along the route C, A, F, E, D, B
+// from a provisional 190 degrees; its coordinate misclosures are shown in
+// the general number format.
 #include "cases.h"
 
-#include "errors.h"
+#include "geometry.h"
+#include "numfmt.h"
+#include "route.h"
+#include "unoriented.h"
 
 namespace chain {
 
-Model model5(const Inputs &) { throw Degenerate("此计算情形尚未完成。"); }
+using detail::cosd;
+using detail::sind;
 
-void Cm5(CaseEnv &, double &, double &, double &, double &, Sides &, TriArr &, TriArr &, TriArr &, TriArr &, float &, double &)
+Model model5(const Inputs &in)
 {
-    throw Degenerate("此计算情形尚未完成。");
+    Model m;
+    m.nc = 4;
+    m.weakest = 3; // E
+    const auto &S = in.S;
+    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const double rad = in.rad;
+    auto &T = m.T;
+    auto &X = m.X;
+    auto &Y = m.Y;
+
+    // Step 2: the route C, A, F, E, D, B turned onto B; the provisional
+    // azimuths are only reduced from above.
+    const unoriented::Route route{in.xc, in.yc, in.xb, in.yb,
+                                  {0, S[1], S[5], S[4], S[7], S[9]},
+                                  {0, be[3], ga[2], -al[4], -(ga[4] + al[5])},
+                                  190, downIfFull, unoriented::downThenUp};
+    unoriented::orient(m, route, in);
+
+    // Step 3: misclosures.
+    m.w[1] = detail::figureMisclosure1(in);
+    m.w[2] = detail::figureMisclosure2(in);
+    m.w[3] = X[5] - in.xb;
+    m.w[4] = Y[5] - in.yb;
+
+    // Step 4: condition matrix.
+    Matrix &A = m.A;
+    const double e1 = S[4] * sind(al[2], rad), e2 = S[7] * sind(ga[4], rad);
+    const double e3 = S[7] * sind(al[4], rad), e4 = S[9] * sind(ga[5], rad);
+    requireHeight(e1, "三角形 2 在 E 点");
+    requireHeight(e2, "三角形 4 在 D 点");
+    requireHeight(e3, "三角形 4 在 E 点");
+    requireHeight(e4, "三角形 5 在 B 点");
+    detail::figureRow1(A, 1, in, true);
+    detail::figureRow2(A, 2, in, true);
+
+    double dY[5], dX[5];
+    for (int i = 1; i <= 4; ++i) {
+        dY[i] = in.yb - Y[i];
+        dX[i] = in.xb - X[i];
+    }
+    const double cT[6] = {0, cosd(T[1], rad), cosd(T[2], rad), cosd(T[3], rad), cosd(T[4], rad), cosd(T[5], rad)};
+    const double sT[6] = {0, sind(T[1], rad), sind(T[2], rad), sind(T[3], rad), sind(T[4], rad), sind(T[5], rad)};
+    const double ca2 = cosd(al[2], rad), cb2 = cosd(be[2], rad), ca3 = cosd(al[3], rad), cg3 = cosd(ga[3], rad);
+    const double ca4 = cosd(al[4], rad), cb4 = cosd(be[4], rad), cg4 = cosd(ga[4], rad), cb5 = cosd(be[5], rad);
+    const double cg5 = cosd(ga[5], rad);
+
+    A(3, 1) = cT[1] + dY[1] * cg3 / h[3];
+    A(3, 3) = -dY[2] / e1;
+    A(3, 4) = cT[3] + dY[2] * ca2 / e1 - dY[3] * cb4 / e2 + dY[4] / e3;
+    A(3, 5) = cT[2] + dY[1] * ca3 / h[3] + dY[2] * cb2 / e1;
+    A(3, 6) = -dY[1] / h[3];
+    A(3, 7) = cT[4] - dY[3] * cg4 / e2 - dY[4] * ca4 / e3;
+    A(3, 8) = dY[3] / e2 - dY[4] * (cb4 / e3 + cb5 / e4);
+    A(3, 9) = cT[5] - dY[4] * cg5 / e4;
+    A(3, 10) = dY[4] / e4;
+
+    A(4, 1) = sT[1] - dX[1] * cg3 / h[3];
+    A(4, 3) = dX[2] / e1;
+    A(4, 4) = sT[3] - dX[2] * ca2 / e1 + dX[3] * cb4 / e2 - dX[4] / e3;
+    A(4, 5) = sT[2] - dX[1] * ca3 / h[3] - dX[2] * cb2 / e1;
+    A(4, 6) = dX[1] / h[3];
+    A(4, 7) = sT[4] + dX[3] * cg4 / e2 + dX[4] * ca4 / e3;
+    A(4, 8) = -dX[3] / e2 + dX[4] * (cb4 / e3 + cb5 / e4);
+    A(4, 9) = sT[5] + dX[4] * cg5 / e4;
+    A(4, 10) = -dX[4] / e4;
+
+    // Weight functions of the weakest point P3.
+    double fY[3], fX[3];
+    for (int i = 1; i <= 2; ++i) {
+        fY[i] = Y[3] - Y[i];
+        fX[i] = X[3] - X[i];
+    }
+    A(5, 1) = cT[1] + fY[1] * cg3 / h[3];
+    A(5, 3) = -fY[2] / e1;
+    A(5, 4) = cT[3] + fY[2] * ca2 / e1;
+    A(5, 5) = cT[2] + fY[1] * ca3 / h[3] + fY[2] * cb2 / e1;
+    A(5, 6) = -fY[1] / h[3];
+
+    A(6, 1) = sT[1] - fX[1] * cg3 / h[3];
+    A(6, 3) = fX[2] / e1;
+    A(6, 4) = sT[3] - fX[2] * ca2 / e1;
+    A(6, 5) = sT[2] - fX[1] * ca3 / h[3] - fX[2] * cb2 / e1;
+    A(6, 6) = fX[1] / h[3];
+    return m;
+}
+
+void Cm5(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
+         TriArr &beta, TriArr &h, float &rho, double &rad)
+{
+    Record &rec = env.rec;
+
+    // Step 1: N and Q are 0..7 by 0..7; row and column 7 stay 0.
+    redimension(rec, 4, 5, 7, 5);
+
+    // Steps 2 to 4.
+    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
+    in.xc = xc, in.yc = yc, in.xb = xb, in.yb = yb;
+    const Model m = model5(in);
+
+    // Step 3's texts and steps 5 to 8; no orientation correction.
+    const double vv = unoriented::adjust(env, m, 5, unoriented::CoordinateText::General);
+
+    // Step 10.
+    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+
+    // Step 11: from the rotated T(1), P1 is A and P5 is B.
+    double T[6] = {};
+    T[1] = m.T[1];
+    T[2] = downIfFull(T[1] + beta[3] + 180);
+    T[3] = downIfFull(T[2] + gamma[2] + 180);
+    T[4] = upIfNegative(T[3] - alpha[4] - 180);
+    T[5] = upIfNegative(T[4] - gamma[4] - alpha[5] - 180);
+    const double d[6] = {0, rec.Sp[1], rec.Sp[5], rec.Sp[4], rec.Sp[7], rec.Sp[9]};
+    showAdjustedRoute(env, xc, yc, T, d, rad);
+
+    // Step 12.
+    showPrecision(env, vv, 4, 6);
 }
 
 } // namespace chain

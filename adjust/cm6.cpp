@@ -1,15 +1,174 @@
-// Case 6: PLACEHOLDER until the case is written.
+// Case 6: C and B known, outer azimuths and orientation angles at both ends,
+// the two known points on opposite sides of the chain. The five conditions
+// of case 2 along the route C, A, F, E, D, B; only qb is written back, the
+// correction of the start orientation turns the adjusted route.
 #include "cases.h"
 
-#include "errors.h"
+#include "azimuthcond.h"
+#include "geometry.h"
+#include "numfmt.h"
+#include "route.h"
 
 namespace chain {
 
-Model model6(const Inputs &) { throw Degenerate("此计算情形尚未完成。"); }
+using detail::cosd;
+using detail::sind;
 
-void Cm6(CaseEnv &, double &, double &, double &, double &, double &, double &, double &, double &, Sides &, TriArr &, TriArr &, TriArr &, TriArr &, float &, float &, float &, double &)
+Model model6(const Inputs &in)
 {
-    throw Degenerate("此计算情形尚未完成。");
+    Model m;
+    m.nc = 5;
+    m.weakest = 3; // U3, the point E
+    const auto &S = in.S;
+    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const double rad = in.rad;
+    const double rho = in.rho;
+    auto &T = m.T;
+    auto &X = m.X;
+    auto &Y = m.Y;
+
+    // Step 2: the route U0..U5 = C, A, F, E, D, B; d(i) and e(i) are the
+    // route side and the turn after U(i).
+    const double d[5] = {0, S[5], S[4], S[7], S[9]};
+    const double e[5] = {0, be[3], ga[2], -al[4], -ga[4] - al[5]};
+    X[0] = in.xc;
+    Y[0] = in.yc;
+    T[1] = downIfFull(in.ta + in.qa);
+    X[1] = in.xc + S[1] * cosd(T[1], rad);
+    Y[1] = in.yc + S[1] * sind(T[1], rad);
+    for (int i = 2; i <= 5; ++i) {
+        T[i] = upIfNegative(downIfFull(T[i - 1] + e[i - 1] + 180));
+        X[i] = X[i - 1] + d[i - 1] * cosd(T[i], rad);
+        Y[i] = Y[i - 1] + d[i - 1] * sind(T[i], rad);
+    }
+    const double TB = upIfNegative(downIfFull(T[5] + in.qb + 180));
+    m.closingAzimuth = TB;
+
+    // Step 3: misclosures.
+    m.w[1] = detail::figureMisclosure1(in);
+    m.w[2] = detail::figureMisclosure2(in);
+    m.w[3] = azimuthcond::misclosure(TB, in.tb);
+    m.w[4] = X[5] - in.xb;
+    m.w[5] = Y[5] - in.yb;
+
+    // Step 4: condition matrix.
+    Matrix &A = m.A;
+    const double ha = S[4] * sind(al[2], rad), hb = S[7] * sind(ga[4], rad);
+    const double hc = S[7] * sind(al[4], rad), hd = S[9] * sind(ga[5], rad);
+    requireHeight(ha, "三角形 2 在 E 点");
+    requireHeight(hb, "三角形 4 在 D 点");
+    requireHeight(hc, "三角形 4 在 E 点");
+    requireHeight(hd, "三角形 5 在 B 点");
+    detail::figureRow1(A, 1, in, true);
+    detail::figureRow2(A, 2, in, true);
+
+    const double ca2 = cosd(al[2], rad), cb2 = cosd(be[2], rad), ca3 = cosd(al[3], rad), cg3 = cosd(ga[3], rad);
+    const double ca4 = cosd(al[4], rad), cb4 = cosd(be[4], rad), cg4 = cosd(ga[4], rad), cb5 = cosd(be[5], rad);
+    const double cg5 = cosd(ga[5], rad);
+
+    // Row 3, the azimuth condition (seconds).
+    azimuthcond::orientationEntries(A);
+    A(3, 1) = -rho * cg3 / h[3];
+    A(3, 3) = rho / ha;
+    A(3, 4) = rho * (cb4 / hb - ca2 / ha - 1 / hc);
+    A(3, 5) = -rho * (ca3 / h[3] + cb2 / ha);
+    A(3, 6) = rho / h[3];
+    A(3, 7) = rho * (cg4 / hb + ca4 / hc);
+    A(3, 8) = rho * (cb4 / hc + cb5 / hd - 1 / hb);
+    A(3, 9) = rho * cg5 / hd;
+    A(3, 10) = -rho / hd;
+
+    // Rows 4 and 5, the ordinate and abscissa conditions on B; column 0 is
+    // the turn of the whole route about C with the signed qa.
+    double dY[5], dX[5];
+    for (int i = 1; i <= 4; ++i) {
+        dY[i] = in.yb - Y[i];
+        dX[i] = in.xb - X[i];
+    }
+    const double cT[6] = {0, cosd(T[1], rad), cosd(T[2], rad), cosd(T[3], rad), cosd(T[4], rad), cosd(T[5], rad)};
+    const double sT[6] = {0, sind(T[1], rad), sind(T[2], rad), sind(T[3], rad), sind(T[4], rad), sind(T[5], rad)};
+
+    A(4, 0) = -(in.yb - in.yc) / rho;
+    A(4, 1) = cT[1] + dY[1] * cg3 / h[3];
+    A(4, 3) = -dY[2] / ha;
+    A(4, 4) = cT[3] + dY[2] * ca2 / ha - dY[3] * cb4 / hb + dY[4] / hc;
+    A(4, 5) = cT[2] + dY[1] * ca3 / h[3] + dY[2] * cb2 / ha;
+    A(4, 6) = -dY[1] / h[3];
+    A(4, 7) = cT[4] - dY[3] * cg4 / hb - dY[4] * ca4 / hc;
+    A(4, 8) = dY[3] / hb - dY[4] * (cb4 / hc + cb5 / hd);
+    A(4, 9) = cT[5] - dY[4] * cg5 / hd;
+    A(4, 10) = dY[4] / hd;
+
+    A(5, 0) = (in.xb - in.xc) / rho;
+    A(5, 1) = sT[1] - dX[1] * cg3 / h[3];
+    A(5, 3) = dX[2] / ha;
+    A(5, 4) = sT[3] - dX[2] * ca2 / ha + dX[3] * cb4 / hb - dX[4] / hc;
+    A(5, 5) = sT[2] - dX[1] * ca3 / h[3] - dX[2] * cb2 / ha;
+    A(5, 6) = dX[1] / h[3];
+    A(5, 7) = sT[4] + dX[3] * cg4 / hb + dX[4] * ca4 / hc;
+    A(5, 8) = -dX[3] / hb + dX[4] * (cb4 / hc + cb5 / hd);
+    A(5, 9) = sT[5] + dX[4] * cg5 / hd;
+    A(5, 10) = -dX[4] / hd;
+
+    // Rows 6 and 7, the weight functions of the weakest point U3.
+    double fY[3], fX[3];
+    for (int i = 1; i <= 2; ++i) {
+        fY[i] = Y[3] - Y[i];
+        fX[i] = X[3] - X[i];
+    }
+    A(6, 0) = -(Y[3] - in.yc) / rho;
+    A(6, 1) = cT[1] + fY[1] * cg3 / h[3];
+    A(6, 3) = -fY[2] / ha;
+    A(6, 4) = cT[3] + fY[2] * ca2 / ha;
+    A(6, 5) = cT[2] + fY[1] * ca3 / h[3] + fY[2] * cb2 / ha;
+    A(6, 6) = -fY[1] / h[3];
+
+    A(7, 0) = (X[3] - in.xc) / rho;
+    A(7, 1) = sT[1] - fX[1] * cg3 / h[3];
+    A(7, 3) = fX[2] / ha;
+    A(7, 4) = sT[3] - fX[2] * ca2 / ha;
+    A(7, 5) = sT[2] - fX[1] * ca3 / h[3] - fX[2] * cb2 / ha;
+    A(7, 6) = fX[1] / h[3];
+    return m;
+}
+
+void Cm6(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, double &ta, double &qa, double &tb,
+         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
+         float &rho, double &rad)
+{
+    Record &rec = env.rec;
+
+    // Step 1.
+    redimension(rec, 5, 5, 7, 5);
+
+    // Steps 2 to 4.
+    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
+    in.xc = xc, in.yc = yc, in.xb = xb, in.yb = yb;
+    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb;
+    in.sga = sga, in.sgb = sgb;
+    const Model m = model6(in);
+
+    // Step 3's texts and steps 5 to 8.
+    const azimuthcond::Adjusted a = azimuthcond::adjust(env, m, 6, 6, 2);
+
+    // Step 10, then step 9: qb corrected and written back; the start
+    // correction q0 only turns the adjusted route.
+    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+    qb = qb + a.closingCorrection / 3600;
+    const double q0 = a.startCorrection / 3600;
+
+    // Step 11: the route from C with both reductions at every azimuth.
+    double T[6] = {};
+    T[1] = upIfNegative(downIfFull(ta + qa + q0));
+    T[2] = upIfNegative(downIfFull(T[1] + beta[3] + 180));
+    T[3] = upIfNegative(downIfFull(T[2] + gamma[2] + 180));
+    T[4] = upIfNegative(downIfFull(T[3] - alpha[4] + 180));
+    T[5] = upIfNegative(downIfFull(T[4] - gamma[4] - alpha[5] + 180));
+    const double d[6] = {0, rec.Sp[1], rec.Sp[5], rec.Sp[4], rec.Sp[7], rec.Sp[9]};
+    showAdjustedRoute(env, xc, yc, T, d, rad);
+
+    // Step 12.
+    showPrecision(env, a.vv, 5, 4);
 }
 
 } // namespace chain
