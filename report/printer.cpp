@@ -77,12 +77,50 @@ double tabUnit(const QFont &font, const QPaintDevice *device)
     double unit = fm.averageCharWidth();
     const QChar ideograph(0x4E2D);
     if (fm.inFont(ideograph)) {
-        const double half = fm.horizontalAdvance(ideograph) / 2.0;
-        if (half > 0)
-            unit = std::min(unit, half);
+        const double cell = std::max(fm.horizontalAdvance(ideograph) / 2.0, fm.horizontalAdvance(QLatin1Char('0')));
+        if (cell > 0)
+            unit = std::min(unit, cell);
     }
     return unit;
 }
+
+namespace {
+
+// The runs of `text` from `x` on; returns the x where the text ends. The
+// blanks that an item with a tab column starts with stand for columns (the
+// padding that lines up the labels) and take one tab unit each, as the
+// half-width blank of 宋体 does; everything else, and every item that
+// follows its predecessor directly, is set in the font's own widths.
+double placeRuns(const QString &text, bool tabbed, double x, const QFontMetricsF &fm, double unit,
+                 std::vector<TextRun> &runs)
+{
+    qsizetype i = 0;
+    if (tabbed) {
+        while (i < text.size() && text[i] == QLatin1Char(' ')) {
+            x += unit;
+            ++i;
+        }
+    }
+    const QString rest = text.mid(i);
+    if (!rest.isEmpty()) {
+        runs.push_back(TextRun{x, rest});
+        x += fm.horizontalAdvance(rest);
+    }
+    return x;
+}
+
+// The item's text as it is printed: control characters become blanks so
+// that a typed point name cannot break the line.
+QString printableText(const std::string &text)
+{
+    QString s = QString::fromStdString(text);
+    for (QChar &c : s)
+        if (c.category() == QChar::Other_Control || c == QChar::Tabulation)
+            c = QLatin1Char(' ');
+    return s;
+}
+
+} // namespace
 
 PageLayout layoutReport(const Model &m, QPrinter &printer)
 {
@@ -109,7 +147,6 @@ PageLayout layoutReport(const Model &m, QPrinter &printer)
         const QFont font = reportFont(line.fontSize);
         const QFontMetricsF fm(font, &printer);
         const double unit = tabUnit(font, &printer);
-        const double blank = fm.horizontalAdvance(QLatin1Char(' '));
 
         // A line that would pass the bottom goes onto a new page, unless it
         // is the first line of its page already.
@@ -125,18 +162,19 @@ PageLayout layoutReport(const Model &m, QPrinter &printer)
             p.page = page;
             p.line = static_cast<int>(li);
             p.fontSize = line.fontSize;
-            p.text = QString::fromStdString(item.text);
-            p.width = fm.horizontalAdvance(p.text);
+            p.text = printableText(item.text);
             if (item.tab == follows) {
                 p.x = end;
             } else {
                 p.x = left + item.tab * unit;
+                // The column is already passed: one blank, never overprint.
                 if (!first && p.x < end)
-                    p.x = end + blank;
+                    p.x = end + unit;
             }
             p.top = y;
             p.baseline = y + fm.ascent();
-            end = p.x + p.width;
+            end = placeRuns(p.text, item.tab != follows, p.x, fm, unit, p.runs);
+            p.width = end - p.x;
             first = false;
             out.items.push_back(std::move(p));
         }
@@ -174,7 +212,8 @@ bool printReport(const Model &m, QPrinter &printer, QString *error)
             painter.setFont(reportFont(p.fontSize));
             fontSize = p.fontSize;
         }
-        painter.drawText(QPointF(p.x, p.baseline), p.text);
+        for (const TextRun &run : p.runs)
+            painter.drawText(QPointF(run.x, p.baseline), run.text);
     }
     const bool ended = painter.end();
     if (!ended || printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {

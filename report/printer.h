@@ -25,11 +25,20 @@ bool writePdf(const Model &m, const QString &path, QString *error);
 // installed, the name is first mapped to an installed CJK font.
 QFont reportFont(int pointSize);
 
-// The width of one tab column of `font` on `device`: the font's average
-// character width, but never more than half an ideograph, which is the
-// average width of 宋体 (the average a CJK substitute reports counts its
-// ideographs and would push the right-hand columns off the paper).
+// The width of one tab column of `font` on `device`, a half-width cell:
+// the font's average character width, but for a font with ideographs no more
+// than the wider of half an ideograph and a digit. For 宋体 all three agree;
+// a CJK substitute counts its ideographs into the average and its right-hand
+// columns would run off the paper.
 double tabUnit(const QFont &font, const QPaintDevice *device);
+
+// A piece of an item's text at its x. The blanks that an item with a tab
+// column starts with take one tab unit each, as the half-width blanks of
+// 宋体 do, so that the padded labels keep the columns they were written for.
+struct TextRun {
+    double x = 0;
+    QString text;
+};
 
 // One item as it goes onto the page, in the painter's coordinates (device
 // pixels of the printer, relative to the printable area as QPainter sees
@@ -38,11 +47,12 @@ struct PlacedItem {
     int page = 0;      // from 0
     int line = 0;      // index of the model's line
     int fontSize = 10; // points
-    double x = 0;      // left end of the text
+    double x = 0;      // left end of the item
     double top = 0;    // top of the line
     double baseline = 0;
-    double width = 0;  // horizontal advance of the text
+    double width = 0;  // from x to the end of the item's last character
     QString text;
+    std::vector<TextRun> runs; // what is drawn
 };
 
 struct PageLayout {
