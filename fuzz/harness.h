@@ -16,6 +16,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace chainfuzz {
@@ -41,6 +42,7 @@ struct Run {
     chain::Record rec;             // the record after the command
     chain::FieldTable fields;      // the window's fields after the command
     std::string reportText;        // the report of the record, as plain text
+    std::vector<std::pair<std::string, std::string>> transcript; // prompts shown and their replies
     std::vector<std::string> violations;
 };
 
@@ -188,8 +190,10 @@ inline Run run(const std::vector<std::string> &replies, const Start &from)
         out.message = e.what();
     } catch (const std::exception &e) {
         violate(std::string("Compute ended in an exception: ") + e.what());
+        out.transcript = prompter.transcript();
         return out;
     }
+    out.transcript = prompter.transcript();
 
     const chain::Record &rec = out.rec;
     switch (out.end) {
