@@ -1,7 +1,8 @@
-// chainadj: the calculator's window, or with --replies the replay mode,
-// which answers the prompts from a file and prints the results. The text
-// paths run without the toolkit; the window and PDF output load it from
-// the module next to the executable.
+// chainadj: the calculator's window (computing at once from a data file
+// given as argument), or with --replies or --data the replay mode, which
+// answers the prompts from a file and prints the results. The text paths
+// run without the toolkit; the window and PDF output load it from the
+// module next to the executable.
 #include "adjust/record.h"
 #include "replay.h"
 
@@ -16,11 +17,15 @@ namespace {
 
 const char *kUsage =
     "用法 (usage):\n"
-    "  chainadj                         打开计算窗口 (open the window)\n"
-    "  chainadj --replies FILE [--transcript] [--fields] [--report-text] [--report-pdf OUT]\n"
+    "  chainadj [FILE.chain]            打开计算窗口；给出数据文件时立即按文件计算\n"
+    "                                   (open the window; with a data file, compute from it)\n"
+    "  chainadj --replies FILE [--transcript] [--fields] [--report-text] [--report-pdf OUT] [--save-data OUT]\n"
     "      以文件中的答复回答各提示，计算一次后退出 (answer the prompts from FILE, \"-\" for standard input)\n"
+    "  chainadj --data FILE.chain [--transcript] [--fields] [--report-text] [--report-pdf OUT] [--save-data OUT]\n"
+    "      按数据文件计算一次后退出 (compute once from a data file, \"-\" for standard input)\n"
+    "  --save-data OUT 把本次计算的数据写成数据文件 (write the data of the computation as a data file)\n"
     "退出状态 (exit status): 0 已计算, 2 不符合任何计算情形, 3 图形退化无法计算, 4 已取消,\n"
-    "  5 答复不足, 1 参数或文件错误, 6 报告无法输出\n";
+    "  5 答复不足, 1 参数或文件错误, 6 报告或数据文件无法输出\n";
 
 // The toolkit module beside the executable.
 void *loadGui(std::string &error)
@@ -48,25 +53,41 @@ int main(int argc, char **argv)
     bool replay = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--replies" && i + 1 < argc) {
+        const bool takesFile = a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data";
+        if (takesFile && i + 1 >= argc) {
+            std::cerr << a << " 后面须给出文件名。\n" << kUsage;
+            return chain::kUsageOrFile;
+        }
+        if (a == "--replies") {
             opt.replies = argv[++i];
             replay = true;
+        } else if (a == "--data") {
+            opt.data = argv[++i];
+            replay = true;
+        } else if (a == "--save-data") {
+            opt.saveData = argv[++i];
         } else if (a == "--transcript") {
             opt.transcript = true;
         } else if (a == "--fields") {
             opt.fields = true;
         } else if (a == "--report-text") {
             opt.reportText = true;
-        } else if (a == "--report-pdf" && i + 1 < argc) {
+        } else if (a == "--report-pdf") {
             opt.reportPdf = argv[++i];
         } else if (a == "--help" || a == "-h") {
             std::cout << kUsage;
             return 0;
         }
-        // Anything else goes to the window (toolkit options such as -platform).
+        // Anything else goes to the window: a data file to compute from,
+        // toolkit options such as -platform.
     }
-    if (!replay && (opt.transcript || opt.fields || opt.reportText || !opt.reportPdf.empty())) {
-        std::cerr << "--transcript、--fields、--report-text 和 --report-pdf 须与 --replies 一起使用。\n" << kUsage;
+    if (!opt.replies.empty() && !opt.data.empty()) {
+        std::cerr << "--replies 和 --data 只能用其中一个。\n" << kUsage;
+        return chain::kUsageOrFile;
+    }
+    if (!replay && (opt.transcript || opt.fields || opt.reportText || !opt.reportPdf.empty() || !opt.saveData.empty())) {
+        std::cerr << "--transcript、--fields、--report-text、--report-pdf 和 --save-data 须与 --replies 或 --data 一起使用。\n"
+                  << kUsage;
         return chain::kUsageOrFile;
     }
 

@@ -1,5 +1,6 @@
-// The replay mode: answers the prompts from a file, runs Compute once and
-// prints what was asked, the window's fields and the report.
+// The replay mode: answers the prompts from a replies file or from a data
+// file, runs Compute once and prints what was asked, the window's fields and
+// the report.
 #pragma once
 
 #include "adjust/record.h"
@@ -12,6 +13,8 @@ namespace chain {
 
 struct ReplayOptions {
     std::string replies;   // file of replies, "-" for standard input
+    std::string data;      // or a data file (app/chainfile.h), "-" for standard input
+    std::string saveData;  // empty: do not save; else the data of the computation go there
     bool transcript = false;
     bool fields = false;
     bool reportText = false;
