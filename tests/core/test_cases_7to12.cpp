@@ -121,8 +121,8 @@ Look lookOf(int n)
 
 Chain turned(double turn) { return turn == 0 ? sampleChain() : rotated(sampleChain(), turn, {1500, 700}); }
 
-// The chain turned so that the direction from `from` to `to` points near
-// `target`, then the end point `to` moved onto the exact cardinal line.
+// Moves `to` onto the exact cardinal line through `from` (north-south for
+// 0 and 180, east-west for 90 and 270).
 void snapTo(Pt from, Pt &to, double cardinal)
 {
     if (cardinal == 0 || cardinal == 180)
@@ -298,9 +298,9 @@ private slots:
         QVERIFY(r.rec.ms > 0 && r.rec.ms < 20);
     }
 
-    // Column 0 of case 7 is the derivative with respect to qa as typed, with
-    // its sign (column 12 likewise for qb); the derivative check takes the
-    // signed angles.
+    // Column 0 of case 7 is the derivative by qa as typed, with its sign
+    // (column 12 likewise by qb); the derivative check takes the signed
+    // angles.
     void signedOrientationColumns_data()
     {
         QTest::addColumn<int>("caseNo");
