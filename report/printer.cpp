@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
@@ -27,17 +28,19 @@ constexpr double bottomMarginTwips = 1500.0;
 void installSubstitution()
 {
     static bool done = false;
-    if (done)
+    if (done || !QGuiApplication::instance())
         return;
     done = true;
     if (QFontDatabase::hasFamily(familyName) || !QFont::substitutes(familyName).isEmpty())
         return;
+    // SimSun itself under its other names, then the fonts whose PDF text
+    // layer keeps every digit (the window's font set-up prefers the same).
     const QStringList candidates = {
-        QStringLiteral("SimSun"),           QStringLiteral("NSimSun"),
-        QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
-        QStringLiteral("AR PL UMing CN"),   QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Droid Sans Fallback"),
+        QStringLiteral("SimSun"),              QStringLiteral("NSimSun"),
+        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
+        QStringLiteral("Droid Sans Fallback"), QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("Noto Serif CJK SC"),   QStringLiteral("Source Han Sans SC"),
+        QStringLiteral("AR PL UMing CN"),
     };
     QStringList installed;
     for (const QString &f : candidates)
@@ -125,8 +128,7 @@ QString printableText(const std::string &text)
 PageLayout layoutReport(const Model &m, QPrinter &printer)
 {
     PageLayout out;
-    const int dpiX = printer.resolution();
-    const int dpiY = printer.resolution();
+    const int dpi = printer.resolution();
 
     // The painter's origin is the top-left corner of the printable area
     // unless the printer paints the full page.
@@ -134,9 +136,9 @@ PageLayout layoutReport(const Model &m, QPrinter &printer)
     const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
     const QPointF origin = printer.fullPage() ? paper.topLeft() : printable.topLeft();
 
-    const double left = paper.left() + twipsToPixels(startLeftTwips, dpiX) - origin.x();
-    const double top = paper.top() + twipsToPixels(startTopTwips, dpiY) - origin.y();
-    const double paperBottom = paper.bottom() - twipsToPixels(bottomMarginTwips, dpiY) - origin.y();
+    const double left = paper.left() + twipsToPixels(startLeftTwips, dpi) - origin.x();
+    const double top = paper.top() + twipsToPixels(startTopTwips, dpi) - origin.y();
+    const double paperBottom = paper.bottom() - twipsToPixels(bottomMarginTwips, dpi) - origin.y();
     const double printableBottom = printable.bottom() - origin.y();
     const double bottom = std::min(paperBottom, printableBottom);
 
