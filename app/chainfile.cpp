@@ -529,6 +529,8 @@ std::vector<Problem> checkDataSet(const DataSet &d)
     return out;
 }
 
+std::string caseProblem(const DataSet &d) { return caseOf(d) == 0 ? noCaseText(d) : std::string(); }
+
 std::int16_t caseOf(const DataSet &d)
 {
     Record r;

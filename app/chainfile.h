@@ -104,6 +104,10 @@ std::array<Use, key::count> uses(const DataSet &d);
 // set that fits none of the twelve cases.
 std::vector<Problem> checkDataSet(const DataSet &d);
 
+// When the known points and angles fit none of the twelve cases, what is
+// wrong and which cases those points allow; empty when they fit one.
+std::string caseProblem(const DataSet &d);
+
 // The case the known points and angles of a data set select (0: none).
 // Meaningful when the values themselves are right.
 std::int16_t caseOf(const DataSet &d);
