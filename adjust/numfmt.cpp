@@ -2,9 +2,9 @@
 
 #include "errors.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace chain {
@@ -19,25 +19,40 @@ void requireFinite(double v)
 // The decimal digits of v to 15 significant digits: v = 0.d1d2…d15 × 10^exp.
 struct Decimal {
     bool negative = false;
-    std::string digits; // 15 digits, the first non-zero unless v is 0
+    char digits[16] = {}; // the first non-zero unless v is 0
+    int count = 0;        // 15, fewer once rounded
     int exp = 0;
 };
 
 Decimal toDecimal15(double v)
 {
     Decimal d;
+    // The same text as printf's "%.14e", without its locale machinery.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", v);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
     const char *p = buf;
     if (*p == '-') {
         d.negative = true;
         ++p;
     }
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9')
-            d.digits.push_back(*p);
-    d.exp = (*p == 'e') ? std::atoi(p + 1) + 1 : 1;
-    if (d.digits.find_first_not_of('0') == std::string::npos) {
+    bool allZero = true;
+    for (; p != r.ptr && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && d.count < 15) {
+            d.digits[d.count++] = *p;
+            allZero = allZero && *p == '0';
+        }
+    int exp = 0;
+    if (p != r.ptr) {
+        ++p;
+        const bool minus = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        std::from_chars(p, r.ptr, exp);
+        if (minus)
+            exp = -exp;
+    }
+    d.exp = exp + 1;
+    if (allZero) {
         d.negative = false;
         d.exp = 1;
     }
@@ -46,28 +61,52 @@ Decimal toDecimal15(double v)
 
 // Writes the digits of 0.d × 10^exp with `decimals` decimals (the digits are
 // already rounded to that length or shorter).
-std::string layout(bool negative, const std::string &digits, int exp, int decimals, bool trimZeros)
+std::string layout(const Decimal &d, int decimals, bool trimZeros)
 {
-    std::string intPart, frac;
-    for (int i = 0; i < exp; ++i)
-        intPart.push_back(i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0');
-    if (intPart.empty())
-        intPart = "0";
-    for (int i = 0; i < decimals; ++i) {
-        const int idx = exp + i;
-        frac.push_back(idx >= 0 && idx < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(idx)] : '0');
+    // At most 309 integer digits and 15 + 324 decimals of a double.
+    char buf[700];
+    std::size_t n = 0;
+    auto digit = [&](int i) { return i >= 0 && i < d.count ? d.digits[i] : '0'; };
+
+    // The integer digits without leading zeros, at least one.
+    char *const intStart = buf + 1; // room for the sign
+    std::size_t intLen = 0;
+    for (int i = 0; i < d.exp; ++i) {
+        const char c = digit(i);
+        if (intLen == 0 && c == '0')
+            continue;
+        intStart[intLen++] = c;
     }
+    if (intLen == 0)
+        intStart[intLen++] = '0';
+
+    // The decimals.
+    char frac[400];
+    int fracLen = 0;
+    for (int i = 0; i < decimals && fracLen < static_cast<int>(sizeof frac); ++i)
+        frac[fracLen++] = digit(d.exp + i);
     if (trimZeros)
-        while (!frac.empty() && frac.back() == '0')
-            frac.pop_back();
-    const std::size_t nz = intPart.find_first_not_of('0');
-    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
-    const bool zero = intPart == "0" && frac.find_first_not_of('0') == std::string::npos;
-    std::string out = (negative && !zero) ? "-" : "";
-    out += intPart;
-    if (!frac.empty())
-        out += "." + frac;
-    return out;
+        while (fracLen > 0 && frac[fracLen - 1] == '0')
+            --fracLen;
+    bool zero = intLen == 1 && intStart[0] == '0';
+    for (int i = 0; zero && i < fracLen; ++i)
+        zero = frac[i] == '0';
+
+    const char *start = intStart;
+    n = intLen;
+    if (d.negative && !zero) {
+        buf[0] = '-';
+        start = buf;
+        ++n;
+    }
+    char *end = intStart + intLen;
+    if (fracLen > 0) {
+        *end++ = '.';
+        for (int i = 0; i < fracLen; ++i)
+            *end++ = frac[i];
+        n += 1 + static_cast<std::size_t>(fracLen);
+    }
+    return std::string(start, n);
 }
 
 } // namespace
@@ -75,9 +114,14 @@ std::string layout(bool negative, const std::string &digits, int exp, int decima
 double roundTo(double v, int n)
 {
     requireFinite(v);
+    // The exact decimal value rounded to n places, ties to even (as
+    // printf's "%.*f"), read back to the nearest double.
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", n, v); // exact value, ties to even
-    return std::strtod(buf, nullptr);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, n);
+    double out = 0;
+    const char *b = buf;
+    std::from_chars(b, r.ptr, out);
+    return out;
 }
 
 std::string picture(double v, int decimals)
@@ -87,28 +131,60 @@ std::string picture(double v, int decimals)
     const int keep = d.exp + decimals; // digits kept of the 15
     if (keep < 15) {
         if (keep < 0) {
-            d.digits = "0";
+            d.digits[0] = '0';
+            d.count = 1;
             d.exp = 1;
         } else {
-            const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
-            std::string kept = d.digits.substr(0, static_cast<std::size_t>(keep));
+            const bool up = d.digits[keep] >= '5';
+            d.count = keep;
             if (up) {
                 int i = keep - 1;
-                while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') {
-                    kept[static_cast<std::size_t>(i)] = '0';
+                while (i >= 0 && d.digits[i] == '9') {
+                    d.digits[i] = '0';
                     --i;
                 }
                 if (i >= 0) {
-                    ++kept[static_cast<std::size_t>(i)];
+                    ++d.digits[i];
                 } else {
-                    kept.insert(kept.begin(), '1');
+                    for (int j = d.count; j > 0; --j)
+                        d.digits[j] = d.digits[j - 1];
+                    d.digits[0] = '1';
+                    ++d.count;
                     ++d.exp;
                 }
             }
-            d.digits = kept;
         }
     }
-    return layout(d.negative, d.digits, d.exp, decimals, false);
+    return layout(d, decimals, false);
+}
+
+std::string fixed(double v, int n)
+{
+    requireFinite(v);
+    // The exact decimal value rounded to n places, ties to even. When it has
+    // at most 15 significant digits, the double nearest to it shows exactly
+    // these digits again in picture(): the text is that decimal, without the
+    // sign of a zero. Longer ones take the two steps.
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, n);
+    if (r.ec == std::errc()) {
+        int significant = 0;
+        bool nonZero = false;
+        for (const char *p = buf; p != r.ptr; ++p) {
+            if (*p < '0' || *p > '9')
+                continue;
+            nonZero = nonZero || *p != '0';
+            if (nonZero)
+                ++significant;
+        }
+        if (significant <= 15) {
+            const char *start = buf;
+            if (*start == '-' && !nonZero)
+                ++start;
+            return std::string(start, static_cast<std::size_t>(r.ptr - start));
+        }
+    }
+    return picture(roundTo(v, n), n);
 }
 
 std::string general(double v)
@@ -116,7 +192,7 @@ std::string general(double v)
     requireFinite(v);
     const Decimal d = toDecimal15(v);
     const int decimals = std::max(0, 15 - d.exp);
-    return layout(d.negative, d.digits, d.exp, decimals, true);
+    return layout(d, decimals, true);
 }
 
 } // namespace chain

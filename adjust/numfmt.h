@@ -17,7 +17,8 @@ std::string picture(double v, int decimals);
 // zero before the point, no trailing zeros, never an exponent.
 std::string general(double v);
 
-// The common pair: round to n decimals, then the picture of n decimals.
-inline std::string fixed(double v, int n) { return picture(roundTo(v, n), n); }
+// The common pair: round to n decimals, then the picture of n decimals
+// (the same text as picture(roundTo(v, n), n), in one step where it can).
+std::string fixed(double v, int n);
 
 } // namespace chain
