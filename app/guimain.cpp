@@ -1,1 +1,104 @@
-// PLACEHOLDER
+// The toolkit module libchainadj_gui.so, loaded by chainadj for the window
+// and for PDF output (app/main.cpp).
+#include "adjust/record.h"
+#include "fonts.h"
+#include "form2.h"
+#include "report/printer.h"
+#include "report/report.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QPixmap>
+#include <QString>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#define CHAINADJ_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// Without a display and without an explicit platform, Qt's offscreen
+// platform, so that tests and CI run without an X server.
+void choosePlatform(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0)
+            return;
+    const auto set = [](const char *name) {
+        const char *v = std::getenv(name);
+        return v && *v;
+    };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+} // namespace
+
+CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
+{
+    // Our own options come out of the argument list; the rest is Qt's.
+    QString screenshot;
+    std::vector<char *> args;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], "--screenshot") == 0) {
+            if (i + 1 >= argc) {
+                std::fputs("--screenshot 需要一个 PNG 文件名。\n", stderr);
+                return 1;
+            }
+            screenshot = QFile::decodeName(argv[++i]);
+            continue;
+        }
+        args.push_back(argv[i]);
+    }
+    int qtArgc = static_cast<int>(args.size());
+    args.push_back(nullptr);
+
+    choosePlatform(qtArgc, args.data());
+    QApplication app(qtArgc, args.data());
+    QApplication::setApplicationName(QStringLiteral("chainadj"));
+    chain::gui::installFontSubstitutions();
+    QApplication::setFont(chain::gui::sansFont(9));
+
+    chain::gui::Form2 window;
+    QObject::connect(&window, &chain::gui::Form2::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.show();
+
+    if (!screenshot.isEmpty()) {
+        QCoreApplication::processEvents();
+        const QPixmap shot = window.grab();
+        if (shot.isNull() || !shot.save(screenshot, "PNG")) {
+            std::fprintf(stderr, "无法写入截图 %s\n", screenshot.toLocal8Bit().constData());
+            return 1;
+        }
+        return 0;
+    }
+    return QApplication::exec();
+}
+
+CHAINADJ_EXPORT bool chainadj_render_pdf(const chain::Record *record, const char *path, std::string *error)
+{
+    static const chain::Record empty;
+    std::unique_ptr<QApplication> own;
+    static int argc = 1;
+    static char name[] = "chainadj";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) {
+        choosePlatform(argc, argv);
+        own = std::make_unique<QApplication>(argc, argv);
+    }
+    chain::gui::installFontSubstitutions();
+
+    QString message;
+    const bool ok = chain::report::writePdf(chain::report::build(record ? *record : empty),
+                                            QFile::decodeName(path ? path : ""), &message);
+    if (!ok && error)
+        *error = message.isEmpty() ? std::string("无法生成 PDF 报告。") : message.toStdString();
+    return ok;
+}

@@ -1,0 +1,103 @@
+// The toolkit module as the executable loads it: the window's --screenshot
+// option, the offscreen platform without a display, and PDF output for the
+// replay mode through chainadj_render_pdf.
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The environment of a machine without a display.
+QProcessEnvironment headless()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+int run(const QStringList &args, QByteArray *err = nullptr, const QByteArray &input = {})
+{
+    QProcess p;
+    p.setProcessEnvironment(headless());
+    p.start(QStringLiteral(CHAINADJ_EXE), args);
+    if (!p.waitForStarted(5000))
+        return -1;
+    if (!input.isEmpty())
+        p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return -2;
+    }
+    if (err)
+        *err = p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
+}
+
+} // namespace
+
+class TestModule : public QObject {
+    Q_OBJECT
+
+private slots:
+    void screenshotWithoutDisplay();
+    void screenshotNeedsAFile();
+    void pdfThroughTheModule();
+};
+
+void TestModule::screenshotWithoutDisplay()
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("form2.png"));
+    QByteArray err;
+    QCOMPARE(run({QStringLiteral("--screenshot"), png}, &err), 0);
+    const QImage img(png);
+    QVERIFY2(!img.isNull(), err.constData());
+    // 15 900 by 10 800 twips at the offscreen screen's 96 dpi.
+    QCOMPARE(img.width() / img.devicePixelRatio(), 15900 * 96 / 1440.0);
+    QCOMPARE(img.height() / img.devicePixelRatio(), 10800 * 96 / 1440.0);
+}
+
+void TestModule::screenshotNeedsAFile()
+{
+    QByteArray err;
+    QCOMPARE(run({QStringLiteral("--screenshot")}, &err), 1);
+    QVERIFY(!err.isEmpty());
+    QTemporaryDir dir;
+    QCOMPARE(run({QStringLiteral("--screenshot"), dir.filePath(QStringLiteral("no/such/dir/x.png"))}, &err), 1);
+}
+
+void TestModule::pdfThroughTheModule()
+{
+    // Only A known, no case: the report has its title lines.
+    QByteArray replies;
+    for (const char *v : {"1000", "1000", "0", "0", "0", "0", "0", "0", "300", "60"})
+        replies += QByteArray(v) + "\n\n";
+    for (const char *n : {"A", "C", "E", "F", "D", "B"})
+        replies += QByteArray(n) + "\n\n";
+    for (int i = 1; i <= 10; ++i)
+        replies += "100\n\n";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QByteArray err;
+    const int status = run({QStringLiteral("--replies"), QStringLiteral("-"), QStringLiteral("--report-pdf"), pdf},
+                           &err, replies);
+    QCOMPARE(status, 2); // no matching case; the PDF is written all the same
+    QFile f(pdf);
+    QVERIFY2(f.open(QIODevice::ReadOnly), err.constData());
+    QCOMPARE(f.read(5), QByteArray("%PDF-"));
+    // An unwritable path: the module's message, a non-zero status.
+    QVERIFY(run({QStringLiteral("--replies"), QStringLiteral("-"), QStringLiteral("--report-pdf"),
+                 dir.filePath(QStringLiteral("no/such/dir/r.pdf"))},
+                &err, replies) != 0);
+    QVERIFY(!err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestModule)
+#include "test_module.moc"
