@@ -3,6 +3,7 @@
 #include "adjust/record.h"
 #include "fonts.h"
 #include "form2.h"
+#include "menus.h"
 #include "report/printer.h"
 #include "report/report.h"
 
@@ -67,6 +68,7 @@ CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
     QApplication::setFont(chain::gui::sansFont(9));
 
     chain::gui::Form2 window;
+    chain::gui::installMenus(window); // and computes from a data file named on the command line
     QObject::connect(&window, &chain::gui::Form2::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
 

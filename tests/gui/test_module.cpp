@@ -59,9 +59,11 @@ void TestModule::screenshotWithoutDisplay()
     QCOMPARE(run({QStringLiteral("--screenshot"), png}, &err), 0);
     const QImage img(png);
     QVERIFY2(!img.isNull(), err.constData());
-    // 15 900 by 10 800 twips at the offscreen screen's 96 dpi.
+    // 15 900 by 10 800 twips at the offscreen screen's 96 dpi, under the
+    // menu bar (one row of menu titles).
     QCOMPARE(img.width() / img.devicePixelRatio(), 15900 * 96 / 1440.0);
-    QCOMPARE(img.height() / img.devicePixelRatio(), 10800 * 96 / 1440.0);
+    const double menuBar = img.height() / img.devicePixelRatio() - 10800 * 96 / 1440.0;
+    QVERIFY2(menuBar > 0 && menuBar < 48, qPrintable(QString::number(menuBar)));
 }
 
 void TestModule::screenshotNeedsAFile()

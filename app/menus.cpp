@@ -1,0 +1,381 @@
+#include "menus.h"
+
+#include "datatable.h"
+#include "form2.h"
+#include "qtprompter.h"
+#include "replies.h"
+#include "report/printer.h"
+#include "report/report.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace chain::gui {
+namespace {
+
+QString u(const char *s) { return QString::fromUtf8(s); }
+QString u(const std::string &s) { return QString::fromStdString(s); }
+
+const QString kDataFilter = QString::fromUtf8("数据文件 (*.chain);;所有文件 (*)");
+
+// What each case adjusts, for the help.
+const char *const kCaseText[13] = {
+    "",
+    "有定向的纵横座标条件，没有方位角条件",
+    "纵横座标条件及方位角条件",
+    "只有纵横座标条件的无定向平差",
+    "只有纵横座标条件的无定向平差（已知点位于异侧）",
+    "只有纵横座标条件的无定向平差，由 C 起算",
+    "纵横座标条件及方位角条件，由 C 起算",
+    "由 A 起算、闭合于 D，含方位角及纵横座标条件",
+    "由已知边 A–C 起算，闭合于 B，含方位角及纵横座标条件",
+    "由已知边 A–C 起算、闭合于已知边 D–B，含方位角及纵横座标条件",
+    "由已知边 A–C 起算，闭合于 D，含方位角及纵横座标条件",
+    "由已知边 A–C 起算，闭合于 D，纵横座标条件",
+    "由已知边 A–C 起算，闭合于 B，纵横座标条件",
+};
+
+// Restores the window's own prompt dialog when a computation from data ends.
+struct ScriptedCompute {
+    Form2 &w;
+    ~ScriptedCompute() { w.setPrompter(nullptr); }
+};
+
+// The mode a new file gets: that of the file it replaces, else the umask's.
+void giveMode(const QString &tmp, const QString &target)
+{
+    struct stat st {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::chmod(QFile::encodeName(tmp).constData(), mode);
+}
+
+} // namespace
+
+Menus::Menus(Form2 &window) : QObject(&window), w_(window)
+{
+    setObjectName(QStringLiteral("menus"));
+    warn_ = [this](const QString &m) { QMessageBox::warning(&w_, appTitle(), m); };
+    choosePath_ = [this](const QString &title, const QString &filter, bool save, const QString &suggested,
+                         const QString &suffix) {
+        QFileDialog dialog(&w_, title, suggested, filter);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    };
+
+    QMenuBar *bar = w_.menuBar();
+    QMenu *file = bar->addMenu(u("文件(&F)"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    connect(add(file, "openData", "打开数据文件并计算…", QKeySequence::Open), &QAction::triggered, this, [this] {
+        const QString path = choose(u("打开数据文件并计算"), kDataFilter, false, QString());
+        if (!path.isEmpty())
+            openAndCompute(path);
+    });
+    connect(add(file, "saveData", "保存本次数据…", QKeySequence::Save), &QAction::triggered, this, [this] {
+        if (!needComputation("保存"))
+            return;
+        const QString path = choose(u("保存本次数据"), kDataFilter, true, QStringLiteral("chain"));
+        if (!path.isEmpty())
+            saveData(path);
+    });
+    file->addSeparator();
+    connect(add(file, "exportPdf", "导出报告 (PDF)…", QKeySequence()), &QAction::triggered, this, [this] {
+        if (!needComputation("导出"))
+            return;
+        const QString path = choose(u("导出报告 (PDF)"), u("PDF 文件 (*.pdf)"), true, QStringLiteral("pdf"));
+        if (!path.isEmpty())
+            exportPdf(path);
+    });
+    connect(add(file, "exportText", "导出报告 (文本)…", QKeySequence()), &QAction::triggered, this, [this] {
+        if (!needComputation("导出"))
+            return;
+        const QString path = choose(u("导出报告 (文本)"), u("文本文件 (*.txt)"), true, QStringLiteral("txt"));
+        if (!path.isEmpty())
+            exportText(path);
+    });
+    connect(add(file, "print", "打印…", QKeySequence::Print), &QAction::triggered, &w_, &Form2::Command3_Click);
+    file->addSeparator();
+    connect(add(file, "quit", "退出", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, &w_,
+            &Form2::Command2_Click);
+
+    QMenu *edit = bar->addMenu(u("编辑(&E)"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    connect(add(edit, "dataTable", "数据表…", QKeySequence(Qt::CTRL | Qt::Key_T)), &QAction::triggered, this,
+            &Menus::showDataTable);
+
+    QMenu *help = bar->addMenu(u("帮助(&H)"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    connect(add(help, "help", "使用说明", QKeySequence::HelpContents), &QAction::triggered, this, &Menus::showHelp);
+    connect(add(help, "about", "关于", QKeySequence()), &QAction::triggered, this, &Menus::showAbout);
+}
+
+QAction *Menus::add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys)
+{
+    QAction *a = menu->addAction(u(text));
+    a->setObjectName(QString::fromUtf8(name));
+    if (!keys.isEmpty())
+        a->setShortcut(keys);
+    return a;
+}
+
+QAction *Menus::action(const char *name) const
+{
+    return w_.menuBar()->findChild<QAction *>(QString::fromUtf8(name));
+}
+
+QString Menus::choose(const QString &title, const QString &filter, bool save, const QString &suffix)
+{
+    QString suggested;
+    if (!lastFile_.isEmpty()) {
+        const QFileInfo last(lastFile_);
+        suggested = suffix.isEmpty() || suffix == QStringLiteral("chain")
+                        ? last.absoluteFilePath()
+                        : last.absolutePath() + u("/") + last.completeBaseName() + u(".") + suffix;
+    }
+    return choosePath_ ? choosePath_(title, filter, save, suggested, suffix) : QString();
+}
+
+bool Menus::needComputation(const char *what)
+{
+    if (hasComputation(w_.record()))
+        return true;
+    warn_(u("还没有计算，没有可") + u(what) + u("的数据。请先按“计 算”，或用“文件 → 打开数据文件并计算…”计算。"));
+    return false;
+}
+
+bool Menus::computeFrom(const chain::DataSet &data, const QString &source)
+{
+    const std::vector<chain::Problem> problems = chain::checkDataSet(data);
+    if (!problems.empty()) {
+        warn_(u(chain::describeProblems(source.toStdString(), problems)));
+        return false;
+    }
+    // The window's own Compute command, its prompts answered from the data.
+    chain::ScriptedPrompter prompter(chain::repliesFor(data));
+    ScriptedCompute restore{w_};
+    w_.setPrompter(&prompter);
+    w_.Command1_Click();
+    return true;
+}
+
+bool Menus::openAndCompute(const QString &path)
+{
+    chain::DataSet data;
+    try {
+        data = chain::readDataFile(QFile::encodeName(path).toStdString());
+    } catch (const chain::DataFileError &e) {
+        warn_(QString::fromUtf8(e.what()));
+        return false;
+    }
+    lastFile_ = path;
+    return computeFrom(data, path);
+}
+
+bool Menus::saveData(const QString &path)
+{
+    if (!needComputation("保存"))
+        return false;
+    try {
+        chain::writeDataFile(QFile::encodeName(path).toStdString(), chain::dataOf(w_.record()));
+    } catch (const std::exception &e) {
+        warn_(QString::fromUtf8(e.what()));
+        return false;
+    }
+    lastFile_ = path;
+    return true;
+}
+
+bool Menus::exportText(const QString &path)
+{
+    if (!needComputation("导出"))
+        return false;
+    try {
+        chain::writeFileReplacing(QFile::encodeName(path).toStdString(),
+                                  chain::report::renderText(chain::report::build(w_.record())));
+    } catch (const std::exception &e) {
+        warn_(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool Menus::exportPdf(const QString &path)
+{
+    if (!needComputation("导出"))
+        return false;
+    const QFileInfo target(path);
+    const QString shown = u("「") + path + u("」");
+    if (target.isDir()) {
+        warn_(shown + u("是一个目录，无法写入。请给出文件名。"));
+        return false;
+    }
+    // Written beside the target and renamed over it: an existing report is
+    // replaced whole or not at all.
+    QTemporaryFile tmp(target.absolutePath() + u("/.") + target.fileName() + u(".XXXXXX"));
+    if (!tmp.open()) {
+        warn_(u("无法写入") + shown + u("：") + tmp.errorString() + u("。请检查目录是否存在、是否有写入权限。"));
+        return false;
+    }
+    const QString tmpPath = tmp.fileName();
+    tmp.close();
+    QString error;
+    bool ok = false;
+    try {
+        ok = chain::report::writePdf(chain::report::build(w_.record()), tmpPath, &error);
+    } catch (const std::exception &e) {
+        error = QString::fromUtf8(e.what());
+    }
+    if (!ok) {
+        warn_(u("无法写入") + shown + u("：") + (error.isEmpty() ? u("PDF 报告没有生成") : error) +
+              u("。原有的文件没有改动；请检查磁盘空间和写入权限。"));
+        return false;
+    }
+    giveMode(tmpPath, path);
+    if (std::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(path).constData()) != 0) {
+        warn_(u("无法写入") + shown + u("。原有的文件没有改动；请检查写入权限。"));
+        return false;
+    }
+    tmp.setAutoRemove(false); // renamed: nothing left to remove
+    return true;
+}
+
+void Menus::showDataTable()
+{
+    DataTable table(chain::dataOf(w_.record()), &w_);
+    if (table.exec() == QDialog::Accepted)
+        computeFrom(table.dataSet(), u("数据表"));
+}
+
+void Menus::showHelp()
+{
+    if (!help_) {
+        auto *d = new QDialog(&w_);
+        d->setObjectName(QStringLiteral("help"));
+        d->setWindowTitle(u("使用说明 — ") + appTitle());
+        auto *text = new QTextBrowser(d);
+        text->setObjectName(QStringLiteral("helpText"));
+        text->setOpenLinks(false);
+        text->setHtml(helpHtml());
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, d);
+        buttons->button(QDialogButtonBox::Close)->setText(u("关 闭"));
+        connect(buttons, &QDialogButtonBox::rejected, d, &QDialog::reject);
+        auto *layout = new QVBoxLayout(d);
+        layout->addWidget(text);
+        layout->addWidget(buttons);
+        const int em = d->fontMetrics().averageCharWidth();
+        d->resize(96 * em, 64 * d->fontMetrics().lineSpacing() / 2);
+        help_ = d;
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void Menus::showAbout()
+{
+    QMessageBox::about(&w_, u("关于 ") + appTitle(),
+                       u("<p><b>二个连续四边形三边平差</b>　版本 ") + QStringLiteral("1.0") +
+                           u("</p><p>两个连续大地四边形组成的三边网，按条件平差（等权），十二种计算情形。"
+                             "计算观测边的平差值、各点的平差座标、单位权测边中误差和最弱点的点位精度。</p>"
+                             "<p>数据可以逐项提问输入，也可以用数据表或数据文件输入；报告可以打印，或导出为 PDF 或文本。</p>"));
+}
+
+QString Menus::helpHtml()
+{
+    QString h;
+    h += u("<h3>点的编号</h3>"
+           "<p>链由两个大地四边形组成，共六个点、十一条边。起始端是 A 和 C（C 为 1 号点），中间是 E（2 号）和 F（3 号），"
+           "闭合端是 D（4 号）和 B。第一个四边形 A、C、E、F 与第二个四边形 E、F、D、B 共用边 S4。"
+           "示图一是两个已知点 A、B 位于链同侧的情形，示图二是已知点 A、D 位于异侧的情形（那时 B 为 4 号点）。</p>"
+           "<table border='1' cellspacing='0' cellpadding='3'><tr><th>边</th><th>端点</th><th>边</th><th>端点</th></tr>");
+    const char *ends[12] = {"", "A–C（A–1）", "C–E（1–2）", "A–E（A–2）", "E–F（2–3）", "A–F（A–3）", "C–F（1–3）",
+                            "E–D（2–4）", "F–D（3–4）", "D–B（4–B）", "F–B（3–B）", "E–B（2–B）"};
+    for (int i = 1; i <= 6; ++i) {
+        h += QString("<tr><td>S%1</td><td>%2</td>").arg(i).arg(u(ends[i]));
+        h += i + 6 <= 11 ? QString("<td>S%1</td><td>%2</td></tr>").arg(i + 6).arg(u(ends[i + 6]))
+                         : QStringLiteral("<td></td><td></td></tr>");
+    }
+    h += u("</table>"
+           "<p>点名按示图顺序输入：起算点、P1、P2、P3、P4、闭合点；平差结果表的六行依次是这六个点。</p>"
+           "<h3>角度的输入：d.mmss</h3>"
+           "<p>度、小数点、两位分、两位秒，秒可带小数：123.4530 是 123°45′30″，47.304512 是 47°30′45.12″，"
+           "-0.3000 是 −0°30′。分和秒都须小于 60。外方位角为零时输入 0.00000001（0 表示没有给出）。"
+           "起始定向角 Qa 由外方向顺时针转至 S1 边为正，逆时针为负；闭合定向角 Qb 由 S9 边顺时针转至外方向为正。"
+           "方位角和定向角只在恰有一个已知点的一端给出。</p>"
+           "<h3>计算</h3>"
+           "<p>“计 算”按固定顺序逐项提问：A、B、C、D 的座标（待定点输入 0 和 0），恰有一个已知点的一端的外方位角和定向角，"
+           "六个点名，各边边长（两端都已知的 S1、S9 由座标计算，不问）。每个值输入后再确认：直接按回车表示正确，"
+           "输入 0 重新输入。“编辑 → 数据表…”把全部数据填在一张表里，“文件 → 打开数据文件并计算…”从数据文件读入，"
+           "两者都与逐项提问得到完全相同的结果。</p>"
+           "<h3>十二种计算情形</h3>"
+           "<table border='1' cellspacing='0' cellpadding='3'><tr><th>情形</th><th>需要的数据</th><th>平差</th></tr>");
+    for (int n = 1; n <= 12; ++n)
+        h += QString("<tr><td align='center'>%1</td><td>%2</td><td>%3</td></tr>")
+                 .arg(n)
+                 .arg(u(chain::caseNeeds(n)).toHtmlEscaped())
+                 .arg(u(kCaseText[n]));
+    h += u("</table>"
+           "<h3>数据文件</h3>"
+           "<p>UTF-8 文本，每行一个“键 = 值”，# 开头的行是注释。键：xa ya xb yb xc yc xd yd（座标，待定点不写），"
+           "ta qa tb qb（角度，d.mmss），names（六个点名，用空格分开；或 pn0..pn5 每行一个），S1..S11（边长）。"
+           "“文件 → 保存本次数据…”把最近一次计算的数据写成这种文件。例如：</p>"
+           "<pre>xa = 3000.000\nya = 5500.000\nxb = 3952.660\nyb = 5531.482\nta = 223.544974\nqa = 47.3045\n"
+           "names = 城关 李庄 王家坡 东山 河口 北岭\nS1 = 496.034\nS2 = 474.775\n……\nS11 = 686.201</pre>");
+    return h;
+}
+
+Menus *installMenus(Form2 &window)
+{
+    auto *menus = new Menus(window);
+    // chainadj FILE.chain: the first argument that is not an option (the
+    // toolkit has taken its own options out by now).
+    const QStringList args = QCoreApplication::arguments();
+    QString path;
+    for (int i = 1; i < args.size(); ++i) {
+        if (!args.at(i).startsWith(QLatin1Char('-'))) {
+            path = args.at(i);
+            break;
+        }
+    }
+    if (!path.isEmpty()) {
+        QTimer::singleShot(0, menus, [menus, path] {
+            // Started from a terminal, the message goes there too.
+            const Menus::Warner box = menus->warner();
+            menus->setWarner([box](const QString &m) {
+                std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
+                box(m);
+            });
+            menus->openAndCompute(path);
+            menus->setWarner(box);
+        });
+    }
+    return menus;
+}
+
+} // namespace chain::gui

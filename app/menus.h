@@ -1,0 +1,79 @@
+// The menu bar of the main window: data files (open and compute, save),
+// the report as PDF or text, printing, the data table, the help. Every
+// computation goes through the window's own Compute command, its prompts
+// answered from the data.
+#pragma once
+
+#include "chainfile.h"
+
+#include <QKeySequence>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QDialog;
+class QMenu;
+
+namespace chain::gui {
+
+class Form2;
+
+class Menus : public QObject {
+    Q_OBJECT
+public:
+    // Builds the menu bar of `window`; the window owns the Menus.
+    explicit Menus(Form2 &window);
+
+    // Asks for a file name (the file dialogs; tests put their own here).
+    // `save` for a file to write; empty for Cancel.
+    using PathChooser = std::function<QString(const QString &title, const QString &filter, bool save,
+                                              const QString &suggested, const QString &suffix)>;
+    void setPathChooser(PathChooser chooser) { choosePath_ = std::move(chooser); }
+    // Shows a warning (a message box; tests collect them).
+    using Warner = std::function<void(const QString &message)>;
+    void setWarner(Warner warner) { warn_ = std::move(warner); }
+    const Warner &warner() const { return warn_; }
+
+    // The action of that object name ("openData", "saveData", "exportPdf",
+    // "exportText", "print", "quit", "dataTable", "help", "about").
+    QAction *action(const char *name) const;
+
+    // Reads the data file and computes from it; a file that cannot be used
+    // is a warning and changes nothing.
+    bool openAndCompute(const QString &path);
+    // Computes from a data set through the window's Compute command.
+    bool computeFrom(const chain::DataSet &data, const QString &source);
+    // The values of the last computation as a data file; the report of the
+    // record as PDF or as plain text. False after a warning.
+    bool saveData(const QString &path);
+    bool exportPdf(const QString &path);
+    bool exportText(const QString &path);
+
+    // The data table, filled from the last computation; OK computes.
+    void showDataTable();
+    void showHelp();
+    void showAbout();
+
+    // The text of 帮助 → 使用说明 (HTML).
+    static QString helpHtml();
+
+private:
+    QAction *add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys);
+    bool needComputation(const char *what);
+    QString choose(const QString &title, const QString &filter, bool save, const QString &suffix);
+
+    Form2 &w_;
+    PathChooser choosePath_;
+    Warner warn_;
+    QString lastFile_; // the data file last opened or saved
+    QPointer<QDialog> help_;
+};
+
+// Builds the menus of the window and, when the command line names a data
+// file, computes from it once the window is shown.
+Menus *installMenus(Form2 &window);
+
+} // namespace chain::gui
