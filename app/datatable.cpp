@@ -77,7 +77,9 @@ DataTable::DataTable(const chain::DataSet &initial, QWidget *parent) : QDialog(p
     }
 
     auto *angles = new QGroupBox(u("外方位角与定向角（d.mmss）"), this);
-    auto *af = new QFormLayout(angles);
+    auto *av = new QVBoxLayout(angles);
+    auto *af = new QFormLayout;
+    av->addLayout(af);
     const char *angleCaption[4] = {"起始方位角 Ta（A 或 C 点）", "起始定向角 Qa", "闭合方位角 Tb（B 或 D 点）",
                                    "闭合定向角 Qb"};
     for (int i = 0; i < 4; ++i)
@@ -86,7 +88,7 @@ DataTable::DataTable(const chain::DataSet &initial, QWidget *parent) : QDialog(p
                                    "逆时针为负；零方位角填 0.00000001。"),
                                  angles);
     angleNote->setWordWrap(true);
-    af->addRow(angleNote);
+    av->addWidget(angleNote); // not a form row: a form gives a wrapped row too little height
 
     auto *names = new QGroupBox(u("点名"), this);
     auto *nf = new QFormLayout(names);

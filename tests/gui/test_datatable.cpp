@@ -513,27 +513,37 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&win.w));
         saveShot(&win.w, "window");
 
-        DataTable t(chain::dataOf(win.w.record()), &win.w);
-        t.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&t));
-        saveShot(&t, "datatable");
-        t.edit(key::qa)->setText("47.6045");
-        t.edit(key::S(5))->clear();
-        saveShot(&t, "datatable-problems");
-        for (QLabel *l : t.findChildren<QLabel *>()) {
-            const QFontMetrics fm(l->font());
-            for (QChar ch : l->text())
-                QVERIFY2(ch.unicode() < 0x80 || ch.isSpace() || fm.inFont(ch), qPrintable(l->text()));
-            if (!l->wordWrap())
-                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+        // One table with every edit open (case 2), one with S1, S9 and the
+        // angles closed (case 9), and one with problems shown.
+        for (const char *name : {"case2", "case9", "problems"}) {
+            const bool problems = QByteArray(name) == "problems";
+            const chain::DataSet d = chain::readDataFile(example(QString(problems ? "case2" : name) + ".chain").toStdString());
+            DataTable t(d, &win.w);
+            if (problems) {
+                t.edit(key::qa)->setText("47.6045");
+                t.edit(key::S(5))->clear();
+                t.edit(key::yd)->setText("5043.771");
+            }
+            t.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&t));
+            QCoreApplication::processEvents();
+            saveShot(&t, QString("datatable-") + name);
+            for (QLabel *l : t.findChildren<QLabel *>()) {
+                const QFontMetrics fm(l->font());
+                for (QChar ch : l->text())
+                    QVERIFY2(ch.unicode() < 0x80 || ch.isSpace() || fm.inFont(ch), qPrintable(l->text()));
+                if (!l->wordWrap())
+                    QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+                else
+                    QVERIFY2(l->height() >= l->heightForWidth(l->width()),
+                             qPrintable(QString("%1: %2 high, needs %3").arg(l->text()).arg(l->height()).arg(l->heightForWidth(l->width()))));
+            }
+            QCOMPARE(overlaps<QLineEdit>(&t), QStringList());
+            QCOMPARE(overlaps<QLabel>(&t), QStringList());
+            for (QLineEdit *e : t.findChildren<QLineEdit *>())
+                QVERIFY2(QRect(QPoint(0, 0), t.size()).contains(QRect(e->mapTo(&t, QPoint(0, 0)), e->size())),
+                         qPrintable(e->objectName()));
         }
-        QVERIFY2(t.statusLabel()->height() >= t.statusLabel()->heightForWidth(t.statusLabel()->width()),
-                 qPrintable(t.statusLabel()->text()));
-        QCOMPARE(overlaps<QLineEdit>(&t), QStringList());
-        QCOMPARE(overlaps<QLabel>(&t), QStringList());
-        for (QLineEdit *e : t.findChildren<QLineEdit *>())
-            QVERIFY2(QRect(QPoint(0, 0), t.size()).contains(QRect(e->mapTo(&t, QPoint(0, 0)), e->size())),
-                     qPrintable(e->objectName()));
 
         win.menus->showHelp();
         auto *help = win.w.findChild<QDialog *>("help");
