@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace chain {
@@ -158,9 +159,57 @@ std::string picture(double v, int decimals)
     return layout(d, decimals, false);
 }
 
+namespace {
+
+// fixed() for n = 0..6 and |v| below 1e9: the exact product v·10^n is
+// p + e (e from a fused multiply-add), rounded to an integer R with ties to
+// even on that exact value; the text is R with n decimals. False when v is
+// out of that range.
+bool fixedSmall(double v, int n, std::string &out)
+{
+    static const double scale[7] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    if (n < 0 || n > 6 || !(std::fabs(v) < 1e9))
+        return false;
+    const double s = scale[n];
+    const double p = v * s;
+    const double e = std::fma(v, s, -p);
+    double q = std::nearbyint(p); // to nearest, ties to even, on p
+    const double f = p - q;       // exact; only a half can move with e
+    if (f == 0.5 && e > 0)
+        q += 1;
+    else if (f == -0.5 && e < 0)
+        q -= 1;
+    const bool negative = q < 0;
+    auto r = static_cast<std::uint64_t>(negative ? -q : q);
+    char digits[24];
+    int len = 0;
+    do {
+        digits[len++] = static_cast<char>('0' + r % 10);
+        r /= 10;
+    } while (r != 0);
+    while (len < n + 1)
+        digits[len++] = '0';
+    char buf[32];
+    int k = 0;
+    if (negative)
+        buf[k++] = '-';
+    for (int i = len - 1; i >= 0; --i) {
+        buf[k++] = digits[i];
+        if (i == n && n > 0)
+            buf[k++] = '.';
+    }
+    out.assign(buf, static_cast<std::size_t>(k));
+    return true;
+}
+
+} // namespace
+
 std::string fixed(double v, int n)
 {
     requireFinite(v);
+    std::string small;
+    if (fixedSmall(v, n, small))
+        return small;
     // The exact decimal value rounded to n places, ties to even. When it has
     // at most 15 significant digits, the double nearest to it shows exactly
     // these digits again in picture(): the text is that decimal, without the

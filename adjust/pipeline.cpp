@@ -74,9 +74,11 @@ double Cghil(Matrix &N, const Matrix &Q, std::int16_t ip, std::int16_t n)
 
 void normalEquations(Record &rec, const Matrix &A, Columns cols)
 {
+    // Each element once: the sum for (j, i) is that of (i, j) term by term
+    // (the same products, added in the same order).
     const int last = rec.nc + 2;
     for (int i = 1; i <= last; ++i) {
-        for (int j = 1; j <= last; ++j) {
+        for (int j = i; j <= last; ++j) {
             double t = 0;
             for (int l = cols.first; l <= cols.last; ++l)
                 if (l != cols.skip)

@@ -53,12 +53,36 @@ const PromptTexts kNameInner{"请按示图顺序依次输入点名 :", "确认�
 const PromptTexts kName5{"请输入闭合点的点名 :", "确认输入的点名 : 输入正确单击 Enter 键 , 错误输入零 ( 即:0 )",
                          "输入正确的点名 :"};
 
-PromptTexts sidePrompt(int i)
+PromptTexts sidePromptText(int i)
 {
     const std::string n = std::to_string(i);
     return {"请按图形顺序依次输入 S(" + n + ") 边长 : ",
             "确认输入的 S(" + n + ") 边长 : 输入正确单击 Enter 键 , 错误输入零 ( 即:0 ",
             "输入正确的 S(" + n + ") 边长 : "};
+}
+
+// The prompts of S(1)..S(11), built once.
+const PromptTexts &sidePrompt(int i)
+{
+    static const std::vector<PromptTexts> texts = [] {
+        std::vector<PromptTexts> t(12);
+        for (int j = 1; j <= 11; ++j)
+            t[static_cast<std::size_t>(j)] = sidePromptText(j);
+        return t;
+    }();
+    return texts[static_cast<std::size_t>(i)];
+}
+
+// The echo fields of the sides, Text7(0)..Text7(10).
+const std::string &sideField(int i)
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (int j = 0; j <= 10; ++j)
+            n.push_back(indexed("Text7", j));
+        return n;
+    }();
+    return names[static_cast<std::size_t>(i)];
 }
 
 // Exactly one point of an end known, the other new.
@@ -277,7 +301,7 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
                 continue;
             if (i == 9 && !oneKnown(work.xb, work.yb, work.xd, work.yd))
                 continue;
-            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), indexed("Text7", i - 1));
+            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1));
         }
     } catch (const Cancelled &) {
         return {Outcome::Cancelled, {}};

@@ -1,6 +1,8 @@
 #include "fields.h"
 
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 
 namespace chain {
 
@@ -25,35 +27,54 @@ const std::vector<std::string> &controlNames()
     return names;
 }
 
-FieldTable::FieldTable()
+namespace {
+
+// The position of a control in controlNames(), or -1.
+int positionOf(std::string_view control)
 {
-    for (const auto &n : controlNames())
-        texts_[n];
+    static const std::unordered_map<std::string_view, int> index = [] {
+        std::unordered_map<std::string_view, int> m;
+        const auto &names = controlNames();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            m.emplace(names[i], static_cast<int>(i));
+        return m;
+    }();
+    const auto it = index.find(control);
+    return it == index.end() ? -1 : it->second;
 }
+
+} // namespace
+
+FieldTable::FieldTable() : texts_(controlNames().size()) {}
 
 void FieldTable::setText(std::string_view control, std::string_view text)
 {
-    const auto it = texts_.find(control);
-    if (it == texts_.end())
+    const int i = positionOf(control);
+    if (i < 0)
         throw std::logic_error("no such field: " + std::string(control));
-    it->second.assign(text);
+    texts_[static_cast<std::size_t>(i)].assign(text);
 }
 
 const std::string &FieldTable::text(const std::string &control) const
 {
-    const auto it = texts_.find(control);
-    if (it == texts_.end())
+    const int i = positionOf(control);
+    if (i < 0)
         throw std::logic_error("no such field: " + control);
-    return it->second;
+    return texts_[static_cast<std::size_t>(i)];
 }
 
 std::string FieldTable::dump() const
 {
+    const auto &names = controlNames();
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        size += names[i].size() + texts_[i].size() + 2;
     std::string out;
-    for (const auto &n : controlNames()) {
-        out += n;
+    out.reserve(size);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out += names[i];
         out += '\t';
-        out += texts_.find(n)->second;
+        out += texts_[i];
         out += '\n';
     }
     return out;

@@ -4,7 +4,6 @@
 
 #include "adjust/sink.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,7 @@ public:
     std::string dump() const;
 
 private:
-    std::map<std::string, std::string, std::less<>> texts_;
+    std::vector<std::string> texts_; // in the order of controlNames()
 };
 
 } // namespace chain

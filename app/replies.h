@@ -30,7 +30,10 @@ struct RepliesExhausted : std::runtime_error {
 
 class ScriptedPrompter : public Prompter {
 public:
-    explicit ScriptedPrompter(std::vector<std::string> replies) : replies_(std::move(replies)) {}
+    explicit ScriptedPrompter(std::vector<std::string> replies) : replies_(std::move(replies))
+    {
+        transcript_.reserve(replies_.size());
+    }
     std::optional<std::string> prompt(const std::string &text) override;
     // Each prompt shown and the reply it got ("<cancel>" for Cancel).
     const std::vector<std::pair<std::string, std::string>> &transcript() const { return transcript_; }
