@@ -45,7 +45,7 @@ constexpr int kYCaption = 13530, kYField = 14160;
 constexpr int kResRowTop = kRowTop + kPitch;  // six coordinate rows
 constexpr int kPrecTop = kResRowTop + 6 * kPitch + 165;
 constexpr int kPrecCaptionW = 2520;
-// Buttons (Part 1.1).
+// Buttons.
 constexpr int kButtonTop = 10320, kButtonW = 855, kButtonH = 375;
 
 struct EchoRow {

@@ -1,5 +1,5 @@
-// The main window Form2 (Part 1.1): the two diagrams, the echo and result
-// fields, the three buttons; it owns the computation record (Part 1.2) and
+// The main window Form2: the two diagrams, the echo and result
+// fields, the three buttons; it owns the computation record and
 // is the text sink the Compute command writes the fields through.
 #pragma once
 
@@ -54,9 +54,9 @@ public:
     bool printTo(QPrinter &printer);
 
 public slots:
-    void Command1_Click(); // 计 算: Parts 2.2 and 2.3
+    void Command1_Click(); // 计 算: the questions, the case and its adjustment
     void Command2_Click(); // 结 束: ends at once
-    void Command3_Click(); // 打 印: Part 4.1
+    void Command3_Click(); // 打 印: the printed report
 
 signals:
     // End was pressed: the program ends (the application quits on it).

@@ -1,4 +1,4 @@
-// The real prompt of Part 2.1: a modal QInputDialog for text with the
+// The real prompt: a modal QInputDialog for text with the
 // application title, the prompt as its label, one empty edit line, OK and
 // Cancel.
 #pragma once

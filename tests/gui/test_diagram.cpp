@@ -95,7 +95,7 @@ void TestDiagram::sidesFollowTheNumbering()
         QCOMPARE(side.from, ends[i][0]);
         QCOMPARE(side.to, ends[i][1]);
     }
-    // Each of the six triangles of Part 2.3 closes: (S1,S2,S3), (S3,S4,S5),
+    // Each of the six triangles of the chain closes: (S1,S2,S3), (S3,S4,S5),
     // (S5,S6,S1), (S4,S7,S8), (S8,S9,S10), (S10,S11,S4).
     const int triangles[6][3] = {{1, 2, 3}, {3, 4, 5}, {5, 6, 1}, {4, 7, 8}, {8, 9, 10}, {10, 11, 4}};
     for (const auto &t : triangles) {
