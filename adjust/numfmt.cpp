@@ -110,6 +110,61 @@ std::string layout(const Decimal &d, int decimals, bool trimZeros)
     return std::string(start, n);
 }
 
+// The 15 significant digits of v for 1e-5 <= |v| < 1e9 without a decimal
+// conversion: |v| = R × 10^-m exactly rounded, ties to even (as "%.14e"),
+// R from 10^14 to 10^15, found from the exact product |v|·10^m (p + e by a
+// fused multiply-add). False outside that range.
+bool digits15(double v, std::uint64_t &R, int &m)
+{
+    static const double scale[21] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9, 1e10,
+                                     1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20};
+    const double a = std::fabs(v);
+    if (!(a >= 1e-5 && a < 1e9))
+        return false;
+    m = 14 - static_cast<int>(std::floor(std::log10(a)));
+    m = std::clamp(m, 6, 20);
+    double p = a * scale[m];
+    while (p >= 1e15 && m > 0)
+        p = a * scale[--m];
+    while (p < 1e14 && m < 20)
+        p = a * scale[++m];
+    if (!(p >= 1e14 && p < 1e15))
+        return false;
+    const double e = std::fma(a, scale[m], -p);
+    double q = std::nearbyint(p);
+    const double f = p - q;
+    if (f == 0.5 && e > 0)
+        q += 1;
+    else if (f == -0.5 && e < 0)
+        q -= 1;
+    R = static_cast<std::uint64_t>(q);
+    return true;
+}
+
+// `value` with `decimals` decimals (at least one integer digit), a minus
+// before it when `negative`.
+std::string integerText(bool negative, std::uint64_t value, int decimals)
+{
+    char digits[32];
+    int len = 0;
+    do {
+        digits[len++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (len < decimals + 1)
+        digits[len++] = '0';
+    char buf[40];
+    int k = 0;
+    if (negative)
+        buf[k++] = '-';
+    for (int i = len - 1; i >= 0; --i) {
+        buf[k++] = digits[i];
+        if (i == decimals && decimals > 0)
+            buf[k++] = '.';
+    }
+    return std::string(buf, static_cast<std::size_t>(k));
+}
+
 } // namespace
 
 double roundTo(double v, int n)
@@ -128,6 +183,23 @@ double roundTo(double v, int n)
 std::string picture(double v, int decimals)
 {
     requireFinite(v);
+    std::uint64_t R = 0;
+    int m = 0;
+    if (decimals >= 0 && decimals <= 6 && digits15(v, R, m)) {
+        // The 15 digits rounded half up at `decimals`.
+        std::uint64_t kept = R;
+        int shown = m;
+        if (m > decimals) {
+            std::uint64_t unit = 1;
+            for (int i = decimals; i < m; ++i)
+                unit *= 10;
+            kept = (R + unit / 2) / unit;
+            shown = decimals;
+        }
+        for (; shown < decimals; ++shown)
+            kept *= 10;
+        return integerText(v < 0 && kept != 0, kept, decimals);
+    }
     Decimal d = toDecimal15(v);
     const int keep = d.exp + decimals; // digits kept of the 15
     if (keep < 15) {
@@ -239,6 +311,15 @@ std::string fixed(double v, int n)
 std::string general(double v)
 {
     requireFinite(v);
+    std::uint64_t R = 0;
+    int m = 0;
+    if (digits15(v, R, m)) {
+        while (m > 0 && R % 10 == 0) {
+            R /= 10;
+            --m;
+        }
+        return integerText(v < 0, R, m);
+    }
     const Decimal d = toDecimal15(v);
     const int decimals = std::max(0, 15 - d.exp);
     return layout(d, decimals, true);
