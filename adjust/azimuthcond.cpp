@@ -34,12 +34,9 @@ Adjusted adjust(CaseEnv &env, const Model &m, int caseNo, int blanks, int decima
     out.setText("Text24", "有纵横座标条件及方位角条件");
 
     // Steps 5 to 8.
-    normalEquations(rec, m.A, normalColumns(caseNo));
-    weightReciprocals(rec);
-    correlates(rec);
     Adjusted a;
     Corrections V{};
-    a.vv = corrections(rec, m.A, {1, 11}, V);
+    a.vv = solveConditions(rec, m.A, caseNo, {1, 11}, V);
     a.startCorrection = orientationCorrection(rec, m.A, 0);
     a.closingCorrection = orientationCorrection(rec, m.A, 12);
     return a;

@@ -126,11 +126,8 @@ void Cm1(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &t
     out.setText("Text15", fixed(rec.w[4] * 1000.0f, 2) + "毫米");
 
     // Steps 5 to 8.
-    normalEquations(rec, m.A, normalColumns(1));
-    weightReciprocals(rec);
-    correlates(rec);
     Corrections V{};
-    const double vv = corrections(rec, m.A, {1, 11}, V);
+    const double vv = solveConditions(rec, m.A, 1, {1, 11}, V);
 
     // Step 9: the corrected orientation angle.
     qa = qa + orientationCorrection(rec, m.A, 0) / 3600;

@@ -96,14 +96,9 @@ void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &
     out.setText("Text15", millimetresField(rec.w[5]));
     out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
 
-    // Steps 8 and 9.
-    normalEquations(rec, m.A, normalColumns(10));
-    weightReciprocals(rec);
-    correlates(rec);
-
-    // Step 10: Sp(1) = S(1); qb is not changed.
+    // Steps 8 to 10: Sp(1) = S(1); qb is not changed.
     Corrections V{};
-    const double vv = corrections(rec, m.A, {2, 11}, V);
+    const double vv = solveConditions(rec, m.A, 10, {2, 11}, V);
 
     // Step 11.
     anglesFromAdjustedSides(rec, alpha, beta, gamma);

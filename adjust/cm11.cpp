@@ -81,11 +81,8 @@ void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &
     out.setText("Text24", "由已知边起算的纵横座标条件平差");
 
     // Steps 5 to 8: Sp(1) = S(1).
-    normalEquations(rec, m.A, normalColumns(11));
-    weightReciprocals(rec);
-    correlates(rec);
     Corrections V{};
-    const double vv = corrections(rec, m.A, {2, 11}, V);
+    const double vv = solveConditions(rec, m.A, 11, {2, 11}, V);
 
     // Step 10.
     anglesFromAdjustedSides(rec, alpha, beta, gamma);

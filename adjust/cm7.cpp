@@ -118,15 +118,10 @@ void Cm7(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &t
     out.setText("Text15", fixed(rec.w[5] * 1000.0f, 2) + " 毫米");
     out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
 
-    // Steps 6 to 8.
-    normalEquations(rec, m.A, normalColumns(7));
-    weightReciprocals(rec);
-    correlates(rec);
-
-    // Step 9: the corrected sides and the corrected qa (V(0) belongs to the
-    // signed angle); qb is not corrected.
+    // Steps 6 to 9: the corrected sides and the corrected qa (V(0) belongs
+    // to the signed angle); qb is not corrected.
     Corrections V{};
-    const double vv = corrections(rec, m.A, {1, 11}, V);
+    const double vv = solveConditions(rec, m.A, 7, {1, 11}, V);
     V[0] = orientationCorrection(rec, m.A, 0);
     qa = qa + V[0] / 3600;
     anglesFromAdjustedSides(rec, alpha, beta, gamma);

@@ -99,14 +99,9 @@ void Cm8(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &x
     out.setText("Text15", millimetresField(rec.w[5]));
     out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
 
-    // Steps 8 to 10.
-    normalEquations(rec, m.A, normalColumns(8));
-    weightReciprocals(rec);
-    correlates(rec);
-
-    // Step 11: Sp(1) = S(1); S(2)..S(11) corrected; qb is not changed.
+    // Steps 8 to 11: Sp(1) = S(1); S(2)..S(11) corrected; qb is not changed.
     Corrections V{};
-    const double vv = corrections(rec, m.A, {2, 11}, V);
+    const double vv = solveConditions(rec, m.A, 8, {2, 11}, V);
     anglesFromAdjustedSides(rec, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
     Traverse t{T, X, Y, rad};

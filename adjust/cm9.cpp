@@ -135,14 +135,9 @@ void Cm9(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &x
     out.setText("Text15", millimetresField(rec.w[5]));
     out.setText("Text24", "由已知边起闭含方位角及纵横座标条件");
 
-    // Steps 8 and 9.
-    normalEquations(rec, m.A, normalColumns(9));
-    weightReciprocals(rec);
-    correlates(rec);
-
-    // Step 10: S(1) and S(9) keep their known lengths.
+    // Steps 8 to 10: S(1) and S(9) keep their known lengths.
     Corrections V{};
-    const double vv = corrections(rec, m.A, {2, 11, 9}, V);
+    const double vv = solveConditions(rec, m.A, 9, {2, 11, 9}, V);
 
     // Step 11: the adjusted route from the unchanged T(1); P5 stays B.
     anglesFromAdjustedSides(rec, alpha, beta, gamma);

@@ -1,5 +1,6 @@
 #include "pipeline.h"
 
+#include "cases.h"
 #include "errors.h"
 #include "geometry.h"
 #include "numfmt.h"
@@ -131,6 +132,14 @@ double corrections(Record &rec, const Matrix &A, Columns cols, Corrections &V)
         rec.Sp[u] = rec.S[u] + v;
     }
     return vv;
+}
+
+double solveConditions(Record &rec, const Matrix &A, int caseNo, Columns corrected, Corrections &V)
+{
+    normalEquations(rec, A, normalColumns(caseNo));
+    weightReciprocals(rec);
+    correlates(rec);
+    return corrections(rec, A, corrected, V);
 }
 
 double orientationCorrection(const Record &rec, const Matrix &A, int c)

@@ -53,6 +53,11 @@ void correlates(Record &rec);
 using Corrections = std::array<double, 13>;
 double corrections(Record &rec, const Matrix &A, Columns cols, Corrections &V);
 
+// Steps 5 to 8 in their order: the normal equations over the columns of case
+// `caseNo`, px and py, the correlates, and the corrections of the sides in
+// `corrected`. Returns vv in square millimetres.
+double solveConditions(Record &rec, const Matrix &A, int caseNo, Columns corrected, Corrections &V);
+
 // The correction of an orientation column c, in seconds: sum of k(i)·A(i, c).
 double orientationCorrection(const Record &rec, const Matrix &A, int c);
 

@@ -66,11 +66,8 @@ double adjust(CaseEnv &env, const Model &m, int caseNo, CoordinateText format)
     out.setText("Text15", millimetres(rec.w[4]));
 
     // Steps 5 to 8; step 9 has nothing to correct.
-    normalEquations(rec, m.A, normalColumns(caseNo));
-    weightReciprocals(rec);
-    correlates(rec);
     Corrections V{};
-    return corrections(rec, m.A, {1, 11}, V);
+    return solveConditions(rec, m.A, caseNo, {1, 11}, V);
 }
 
 } // namespace chain::unoriented
