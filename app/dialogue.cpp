@@ -35,9 +35,10 @@ T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &
             out.setText(field, "");
             text = &t.reask;
         }
-        out.setText(field, echo(*value));
+        const std::string shown = echo(*value);
+        out.setText(field, shown);
         if (!rejects(p.prompt(t.confirm))) {
-            out.setText(field, echo(*value));
+            out.setText(field, shown);
             return *value;
         }
         out.setText(field, "");

@@ -72,7 +72,7 @@ namespace {
 // Splits [sign] int [. frac] [e exp]; false when the text is not of that form.
 struct Parts {
     bool negative = false;
-    std::string intDigits, fracDigits;
+    std::string_view intDigits, fracDigits; // views into the text split
     bool hasExponent = false;
 };
 
@@ -83,12 +83,16 @@ bool split(const std::string &s, Parts &p)
         p.negative = s[i] == '-';
         ++i;
     }
+    const std::size_t intStart = i;
     while (i < s.size() && isDigit(s[i]))
-        p.intDigits.push_back(s[i++]);
+        ++i;
+    p.intDigits = std::string_view(s).substr(intStart, i - intStart);
     if (i < s.size() && s[i] == '.') {
         ++i;
+        const std::size_t fracStart = i;
         while (i < s.size() && isDigit(s[i]))
-            p.fracDigits.push_back(s[i++]);
+            ++i;
+        p.fracDigits = std::string_view(s).substr(fracStart, i - fracStart);
     }
     if (p.intDigits.empty() && p.fracDigits.empty())
         return false;
@@ -142,7 +146,7 @@ std::optional<Angle> parseAngle(std::string_view reply)
     Angle a;
     a.typed = *typed;
     a.sign = *typed > 0 ? 1 : (*typed < 0 ? -1 : 0);
-    std::string f = p.fracDigits;
+    std::string f(p.fracDigits);
     while (f.size() < 4)
         f.push_back('0');
     const double minutes = (f[0] - '0') * 10 + (f[1] - '0');
@@ -150,7 +154,7 @@ std::optional<Angle> parseAngle(std::string_view reply)
     if (f.size() > 4)
         secText += "." + f.substr(4);
     const auto seconds = toDouble(secText);
-    const auto degrees = toDouble(p.intDigits.empty() ? std::string("0") : p.intDigits);
+    const auto degrees = toDouble(p.intDigits.empty() ? std::string("0") : std::string(p.intDigits));
     if (!seconds || !degrees || minutes >= 60 || *seconds >= 60)
         return std::nullopt;
     a.magnitude = *degrees + minutes / 60 + *seconds / 3600;
