@@ -114,6 +114,31 @@ double figureMisclosure2(const Inputs &in);
 Inputs inputsFrom(const Sides &S, const TriArr &alpha, const TriArr &gamma, const TriArr &beta, const TriArr &h,
                   float rho, double rad);
 
+// Cases 1 and 3, the route A, C, E, F, D, B closing on B: w(1)..w(4) and
+// rows 1 to 6 of A over the side columns (the figure conditions, the
+// ordinate and abscissa conditions on B, the weight functions of P2).
+void sideConditionsCase1(Model &m, const Inputs &in);
+
+// Step 11 of cases 1 to 3: the adjusted route A, C, E, F, D, B from T(1),
+// turned with the angles of the adjusted sides, shown from A.
+void showAdjustedRouteCase1(CaseEnv &env, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
+                            double xa, double ya, double rad);
+
+// Cases 5 and 6, the route C, A, F, E, D, B: the heights e1 = S(4)·sin
+// alpha(2), e2 = S(7)·sin gamma(4), e3 = S(7)·sin alpha(4), e4 = S(9)·sin
+// gamma(5) (each required) and the cosines the conditions divide by.
+struct FigureCase5 {
+    double e1, e2, e3, e4;
+    double ca2, cb2, ca3, cg3, ca4, cb4, cg4, cb5, cg5;
+};
+FigureCase5 figureCase5(const Inputs &in);
+
+// Rows rx, ry: the ordinate and abscissa conditions on B over the side
+// columns of the route C, A, F, E, D, B; rows wx, wy: the weight functions
+// of its weakest point P3 (E).
+void coordinateRowsCase5(Matrix &A, int rx, int ry, int wx, int wy, const Model &m, const Inputs &in,
+                         const FigureCase5 &f);
+
 // The misclosures of the model stored in the record as singles.
 void storeMisclosures(Record &rec, const Model &m);
 

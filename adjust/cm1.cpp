@@ -4,38 +4,21 @@
 
 #include "geometry.h"
 #include "numfmt.h"
+#include "route.h"
 
 namespace chain {
 
 using detail::cosd;
 using detail::sind;
 
-Model model1(const Inputs &in)
+namespace detail {
+
+void sideConditionsCase1(Model &m, const Inputs &in)
 {
-    Model m;
-    m.nc = 4;
-    m.weakest = 2;
     const auto &S = in.S;
     const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
     const double rad = in.rad;
-    const double rho = in.rho;
-    auto &T = m.T;
-    auto &X = m.X;
-    auto &Y = m.Y;
-
-    // Step 2: azimuths along the route A, C, E, F, D, B.
-    X[0] = in.xa;
-    Y[0] = in.ya;
-    T[1] = downIfFull(in.ta + in.qa);
-    T[2] = downIfFull(T[1] - al[1] + 180);
-    T[3] = downIfFull(T[2] - ga[1] - al[2] + 180);
-    T[4] = downIfFull(T[3] + be[4] + 180);
-    T[5] = downIfFull(T[4] - al[5] + 180);
-    const double d[6] = {0, S[1], S[2], S[4], S[8], S[9]};
-    for (int i = 1; i <= 5; ++i) {
-        X[i] = X[i - 1] + d[i] * cosd(T[i], rad);
-        Y[i] = Y[i - 1] + d[i] * sind(T[i], rad);
-    }
+    const auto &T = m.T, &X = m.X, &Y = m.Y;
 
     // Step 3: misclosures.
     m.w[1] = detail::figureMisclosure1(in);
@@ -43,7 +26,7 @@ Model model1(const Inputs &in)
     m.w[3] = X[5] - in.xb;
     m.w[4] = Y[5] - in.yb;
 
-    // Step 4: condition matrix.
+    // Step 4: the condition matrix over the side columns.
     Matrix &A = m.A;
     const double ha = S[1] * sind(be[1], rad), hb = S[2] * sind(al[1], rad);
     const double hc = S[3] * sind(be[2], rad), hd = S[8] * sind(be[5], rad);
@@ -65,7 +48,6 @@ Model model1(const Inputs &in)
     const double cg2 = cosd(ga[2], rad), ca4 = cosd(al[4], rad), cg4 = cosd(ga[4], rad), cb5 = cosd(be[5], rad);
     const double cg5 = cosd(ga[5], rad);
 
-    A(3, 0) = -(in.yb - in.ya) / rho;
     A(3, 1) = cT[1] - dY[1] * cb1 / ha + dY[2] / hb;
     A(3, 2) = cT[2] - dY[1] * cg1 / ha - dY[2] * ca1 / hb;
     A(3, 3) = dY[1] / ha - dY[2] * cb1 / hb - dY[2] * cb2 / hc;
@@ -76,7 +58,6 @@ Model model1(const Inputs &in)
     A(3, 9) = cT[5] - dY[4] * cg5 / hd;
     A(3, 10) = dY[4] / hd;
 
-    A(4, 0) = (in.xb - in.xa) / rho;
     A(4, 1) = sT[1] + dX[1] * cb1 / ha - dX[2] / hb;
     A(4, 2) = sT[2] + dX[1] * cg1 / ha + dX[2] * ca1 / hb;
     A(4, 3) = -dX[1] / ha + dX[2] * cb1 / hb + dX[2] * cb2 / hc;
@@ -89,14 +70,65 @@ Model model1(const Inputs &in)
 
     // Weight functions of the weakest point P2.
     const double eY = Y[2] - Y[1], eX = X[2] - X[1];
-    A(5, 0) = -(Y[2] - in.ya) / rho;
     A(5, 1) = cT[1] - eY * cb1 / ha;
     A(5, 2) = cT[2] - eY * cg1 / ha;
     A(5, 3) = eY / ha;
-    A(6, 0) = (X[2] - in.xa) / rho;
     A(6, 1) = sT[1] + eX * cb1 / ha;
     A(6, 2) = sT[2] + eX * cg1 / ha;
     A(6, 3) = -eX / ha;
+}
+
+void showAdjustedRouteCase1(CaseEnv &env, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
+                            double xa, double ya, double rad)
+{
+    const Record &rec = env.rec;
+    double T[6] = {};
+    T[1] = T1;
+    T[2] = downIfFull(T[1] - alpha[1] + 180);
+    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
+    T[4] = downIfFull(T[3] + beta[4] + 180);
+    T[5] = downIfFull(T[4] - alpha[5] + 180);
+    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[8], rec.Sp[9]};
+    showAdjustedRoute(env, xa, ya, T, d, rad);
+}
+
+} // namespace detail
+
+Model model1(const Inputs &in)
+{
+    Model m;
+    m.nc = 4;
+    m.weakest = 2;
+    const auto &S = in.S;
+    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
+    const double rad = in.rad;
+    const double rho = in.rho;
+    auto &T = m.T;
+    auto &X = m.X;
+    auto &Y = m.Y;
+
+    // Step 2: azimuths along the route A, C, E, F, D, B.
+    X[0] = in.xa;
+    Y[0] = in.ya;
+    T[1] = downIfFull(in.ta + in.qa);
+    T[2] = downIfFull(T[1] - al[1] + 180);
+    T[3] = downIfFull(T[2] - ga[1] - al[2] + 180);
+    T[4] = downIfFull(T[3] + be[4] + 180);
+    T[5] = downIfFull(T[4] - al[5] + 180);
+    const double d[6] = {0, S[1], S[2], S[4], S[8], S[9]};
+    for (int i = 1; i <= 5; ++i) {
+        X[i] = X[i - 1] + d[i] * cosd(T[i], rad);
+        Y[i] = Y[i - 1] + d[i] * sind(T[i], rad);
+    }
+
+    // Steps 3 and 4: misclosures and the condition matrix over the sides;
+    // column 0 turns the whole route about A with the signed qa.
+    detail::sideConditionsCase1(m, in);
+    Matrix &A = m.A;
+    A(3, 0) = -(in.yb - in.ya) / rho;
+    A(4, 0) = (in.xb - in.xa) / rho;
+    A(5, 0) = -(Y[2] - in.ya) / rho;
+    A(6, 0) = (X[2] - in.xa) / rho;
     return m;
 }
 
@@ -136,21 +168,7 @@ void Cm1(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &t
     anglesFromAdjustedSides(rec, alpha, beta, gamma);
 
     // Step 11: adjusted coordinates along the same route.
-    out.setText("Text9(0)", picture(xa, 3));
-    out.setText("Text10(0)", picture(ya, 3));
-    double T[6] = {};
-    T[1] = downIfFull(ta + qa);
-    T[2] = downIfFull(T[1] - alpha[1] + 180);
-    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
-    T[4] = downIfFull(T[3] + beta[4] + 180);
-    T[5] = downIfFull(T[4] - alpha[5] + 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[8], rec.Sp[9]};
-    for (std::size_t i = 1; i <= 5; ++i) {
-        rec.X[i] = rec.X[i - 1] + d[i] * cosd(T[i], rad);
-        rec.Y[i] = rec.Y[i - 1] + d[i] * sind(T[i], rad);
-        out.setText(indexed("Text9", static_cast<int>(i)), fixed(rec.X[i], 3));
-        out.setText(indexed("Text10", static_cast<int>(i)), fixed(rec.Y[i], 3));
-    }
+    detail::showAdjustedRouteCase1(env, downIfFull(ta + qa), alpha, gamma, beta, xa, ya, rad);
 
     // Step 12.
     showPrecision(env, vv, 4, 6);

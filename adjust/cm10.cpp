@@ -71,7 +71,6 @@ void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &
           double &rad)
 {
     Record &rec = env.rec;
-    TextSink &out = env.out;
     (void)sgb; // the closing orientation is held fixed: its sign enters nothing
 
     // Step 1.
@@ -80,36 +79,12 @@ void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &
     // Step 3: the known side into the record.
     S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
 
-    // Steps 2 to 7.
+    // Steps 2 to 12: route, misclosures and condition matrix of the model, the
+    // adjustment with Sp(1) = S(1) and qb not changed, the adjusted route.
     Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
     in.xa = xa, in.ya = ya, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
     in.tb = tb, in.qb = qb;
-    const Model m = model10(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
-
-    // Step 6: the misclosure fields.
-    out.setText("Text22", secondsField(rec.w[1]));
-    out.setText("Text23", secondsField(rec.w[2]));
-    out.setText("Text13", secondsField(rec.w[3]));
-    out.setText("Text14", millimetresField(rec.w[4]));
-    out.setText("Text15", millimetresField(rec.w[5]));
-    out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
-
-    // Steps 8 to 10: Sp(1) = S(1); qb is not changed.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 10, {2, 11}, V);
-
-    // Step 11.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-    std::array<double, 6> T{}, X{}, Y{};
-    Traverse t{T, X, Y, rad};
-    route10(t, {rec.Sp, alpha, beta, gamma, rad}, xa, ya, xc, yc, m.T[1]);
-    storeRoute(rec, X, Y);
-
-    // Step 12.
-    showAdjustedCoordinates(env, xa, ya);
-    showPrecision(env, vv, 5, 4);
+    adjustFromKnownSide(env, {10, model10, route10, "由已知边起算含方位角及纵横座标条件"}, in, alpha, gamma, beta);
 }
 
 } // namespace chain

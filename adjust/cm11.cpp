@@ -59,7 +59,6 @@ void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &
           TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
 {
     Record &rec = env.rec;
-    TextSink &out = env.out;
 
     // Step 1.
     redimension(rec, 4, 5, 7, 5);
@@ -68,34 +67,9 @@ void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &
     S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
     Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
     in.xa = xa, in.ya = ya, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
-    const Model m = model11(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
 
-    // Step 3.
-    out.setText("Text22", secondsField(rec.w[1]));
-    out.setText("Text23", secondsField(rec.w[2]));
-    out.setText("Text13", "没有方位角条件");
-    out.setText("Text14", millimetresField(rec.w[3]));
-    out.setText("Text15", millimetresField(rec.w[4]));
-    out.setText("Text24", "由已知边起算的纵横座标条件平差");
-
-    // Steps 5 to 8: Sp(1) = S(1).
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 11, {2, 11}, V);
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: the adjusted route from the unchanged T(1).
-    std::array<double, 6> T{}, X{}, Y{};
-    Traverse t{T, X, Y, rad};
-    route11(t, {rec.Sp, alpha, beta, gamma, rad}, xa, ya, xc, yc, m.T[1]);
-    storeRoute(rec, X, Y);
-    showAdjustedCoordinates(env, xa, ya);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 4);
+    // Steps 3 to 12.
+    adjustFromKnownSide(env, {11, model11, route11, "由已知边起算的纵横座标条件平差"}, in, alpha, gamma, beta);
 }
 
 } // namespace chain

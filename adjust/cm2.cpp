@@ -7,7 +7,6 @@
 #include "azimuthcond.h"
 #include "geometry.h"
 #include "numfmt.h"
-#include "route.h"
 
 namespace chain {
 
@@ -95,14 +94,7 @@ void Cm2(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &t
     anglesFromAdjustedSides(rec, alpha, beta, gamma);
 
     // Step 11: the route of case 1 again from T(1) = ta + qa.
-    double T[6] = {};
-    T[1] = downIfFull(ta + qa);
-    T[2] = downIfFull(T[1] - alpha[1] + 180);
-    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
-    T[4] = downIfFull(T[3] + beta[4] + 180);
-    T[5] = downIfFull(T[4] - alpha[5] + 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[8], rec.Sp[9]};
-    showAdjustedRoute(env, xa, ya, T, d, rad);
+    detail::showAdjustedRouteCase1(env, downIfFull(ta + qa), alpha, gamma, beta, xa, ya, rad);
 
     // Step 12.
     showPrecision(env, a.vv, 5, 4);

@@ -53,20 +53,14 @@ Model model6(const Inputs &in)
 
     // Step 4: condition matrix.
     Matrix &A = m.A;
-    const double ha = S[4] * sind(al[2], rad), hb = S[7] * sind(ga[4], rad);
-    const double hc = S[7] * sind(al[4], rad), hd = S[9] * sind(ga[5], rad);
-    requireHeight(ha, "三角形 2 在 E 点");
-    requireHeight(hb, "三角形 4 在 D 点");
-    requireHeight(hc, "三角形 4 在 E 点");
-    requireHeight(hd, "三角形 5 在 B 点");
+    const detail::FigureCase5 f = detail::figureCase5(in);
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
 
-    const double ca2 = cosd(al[2], rad), cb2 = cosd(be[2], rad), ca3 = cosd(al[3], rad), cg3 = cosd(ga[3], rad);
-    const double ca4 = cosd(al[4], rad), cb4 = cosd(be[4], rad), cg4 = cosd(ga[4], rad), cb5 = cosd(be[5], rad);
-    const double cg5 = cosd(ga[5], rad);
-
     // Row 3, the azimuth condition (seconds).
+    const double ha = f.e1, hb = f.e2, hc = f.e3, hd = f.e4;
+    const double ca2 = f.ca2, cb2 = f.cb2, ca3 = f.ca3, cg3 = f.cg3, ca4 = f.ca4, cb4 = f.cb4, cg4 = f.cg4;
+    const double cb5 = f.cb5, cg5 = f.cg5;
     azimuthcond::orientationEntries(A);
     A(3, 1) = -rho * cg3 / h[3];
     A(3, 3) = rho / ha;
@@ -78,57 +72,14 @@ Model model6(const Inputs &in)
     A(3, 9) = rho * cg5 / hd;
     A(3, 10) = -rho / hd;
 
-    // Rows 4 and 5, the ordinate and abscissa conditions on B; column 0 is
-    // the turn of the whole route about C with the signed qa.
-    double dY[5], dX[5];
-    for (int i = 1; i <= 4; ++i) {
-        dY[i] = in.yb - Y[i];
-        dX[i] = in.xb - X[i];
-    }
-    const double cT[6] = {0, cosd(T[1], rad), cosd(T[2], rad), cosd(T[3], rad), cosd(T[4], rad), cosd(T[5], rad)};
-    const double sT[6] = {0, sind(T[1], rad), sind(T[2], rad), sind(T[3], rad), sind(T[4], rad), sind(T[5], rad)};
-
+    // Rows 4 and 5, the ordinate and abscissa conditions on B, and rows 6 and
+    // 7, the weight functions of the weakest point U3, as in case 5; column 0
+    // is the turn of the whole route about C with the signed qa.
+    detail::coordinateRowsCase5(A, 4, 5, 6, 7, m, in, f);
     A(4, 0) = -(in.yb - in.yc) / rho;
-    A(4, 1) = cT[1] + dY[1] * cg3 / h[3];
-    A(4, 3) = -dY[2] / ha;
-    A(4, 4) = cT[3] + dY[2] * ca2 / ha - dY[3] * cb4 / hb + dY[4] / hc;
-    A(4, 5) = cT[2] + dY[1] * ca3 / h[3] + dY[2] * cb2 / ha;
-    A(4, 6) = -dY[1] / h[3];
-    A(4, 7) = cT[4] - dY[3] * cg4 / hb - dY[4] * ca4 / hc;
-    A(4, 8) = dY[3] / hb - dY[4] * (cb4 / hc + cb5 / hd);
-    A(4, 9) = cT[5] - dY[4] * cg5 / hd;
-    A(4, 10) = dY[4] / hd;
-
     A(5, 0) = (in.xb - in.xc) / rho;
-    A(5, 1) = sT[1] - dX[1] * cg3 / h[3];
-    A(5, 3) = dX[2] / ha;
-    A(5, 4) = sT[3] - dX[2] * ca2 / ha + dX[3] * cb4 / hb - dX[4] / hc;
-    A(5, 5) = sT[2] - dX[1] * ca3 / h[3] - dX[2] * cb2 / ha;
-    A(5, 6) = dX[1] / h[3];
-    A(5, 7) = sT[4] + dX[3] * cg4 / hb + dX[4] * ca4 / hc;
-    A(5, 8) = -dX[3] / hb + dX[4] * (cb4 / hc + cb5 / hd);
-    A(5, 9) = sT[5] + dX[4] * cg5 / hd;
-    A(5, 10) = -dX[4] / hd;
-
-    // Rows 6 and 7, the weight functions of the weakest point U3.
-    double fY[3], fX[3];
-    for (int i = 1; i <= 2; ++i) {
-        fY[i] = Y[3] - Y[i];
-        fX[i] = X[3] - X[i];
-    }
     A(6, 0) = -(Y[3] - in.yc) / rho;
-    A(6, 1) = cT[1] + fY[1] * cg3 / h[3];
-    A(6, 3) = -fY[2] / ha;
-    A(6, 4) = cT[3] + fY[2] * ca2 / ha;
-    A(6, 5) = cT[2] + fY[1] * ca3 / h[3] + fY[2] * cb2 / ha;
-    A(6, 6) = -fY[1] / h[3];
-
     A(7, 0) = (X[3] - in.xc) / rho;
-    A(7, 1) = sT[1] - fX[1] * cg3 / h[3];
-    A(7, 3) = fX[2] / ha;
-    A(7, 4) = sT[3] - fX[2] * ca2 / ha;
-    A(7, 5) = sT[2] - fX[1] * ca3 / h[3] - fX[2] * cb2 / ha;
-    A(7, 6) = fX[1] / h[3];
     return m;
 }
 

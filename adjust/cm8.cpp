@@ -75,7 +75,6 @@ void Cm8(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &x
          double &rad)
 {
     Record &rec = env.rec;
-    TextSink &out = env.out;
 
     // Step 1.
     redimension(rec, 5, 5, 7, 5);
@@ -83,34 +82,12 @@ void Cm8(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &x
     // Step 3: the known side into the record.
     S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
 
-    // Steps 2 to 7.
+    // Steps 2 to 12: route, misclosures and condition matrix of the model, the
+    // adjustment with Sp(1) = S(1) and qb not changed, the adjusted route.
     Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
     in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.xc = xc, in.yc = yc;
     in.tb = tb, in.qb = qb, in.sgb = sgb;
-    const Model m = model8(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
-
-    // Step 12, items 1 to 3.
-    out.setText("Text22", secondsField(rec.w[1]));
-    out.setText("Text23", secondsField(rec.w[2]));
-    out.setText("Text13", secondsField(rec.w[3]));
-    out.setText("Text14", millimetresField(rec.w[4]));
-    out.setText("Text15", millimetresField(rec.w[5]));
-    out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
-
-    // Steps 8 to 11: Sp(1) = S(1); S(2)..S(11) corrected; qb is not changed.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 8, {2, 11}, V);
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-    std::array<double, 6> T{}, X{}, Y{};
-    Traverse t{T, X, Y, rad};
-    route8(t, {rec.Sp, alpha, beta, gamma, rad}, xa, ya, xc, yc, m.T[1]);
-    storeRoute(rec, X, Y);
-
-    // Step 12, items 4 and 5.
-    showAdjustedCoordinates(env, xa, ya);
-    showPrecision(env, vv, 5, 4);
+    adjustFromKnownSide(env, {8, model8, route8, "由已知边起算含方位角及纵横座标条件"}, in, alpha, gamma, beta);
 }
 
 } // namespace chain

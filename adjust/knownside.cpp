@@ -222,6 +222,43 @@ void showAdjustedCoordinates(CaseEnv &env, double xa, double ya)
     }
 }
 
+void adjustFromKnownSide(CaseEnv &env, const FromKnownSide &c, const Inputs &in, TriArr &alpha, TriArr &gamma,
+                         TriArr &beta)
+{
+    Record &rec = env.rec;
+    TextSink &out = env.out;
+    const double rad = in.rad;
+
+    const Model m = c.model(in);
+    detail::storeMisclosures(rec, m);
+    storeRoute(rec, m.X, m.Y);
+
+    // The misclosure texts.
+    const bool azimuth = m.nc == 5;
+    const std::size_t first = azimuth ? 4 : 3; // the first coordinate misclosure
+    out.setText("Text22", secondsField(rec.w[1]));
+    out.setText("Text23", secondsField(rec.w[2]));
+    out.setText("Text13", azimuth ? secondsField(rec.w[3]) : std::string("没有方位角条件"));
+    out.setText("Text14", millimetresField(rec.w[first]));
+    out.setText("Text15", millimetresField(rec.w[first + 1]));
+    out.setText("Text24", c.title);
+
+    // Steps 5 to 8: Sp(1) = S(1); an orientation angle is not changed.
+    Corrections V{};
+    const double vv = solveConditions(rec, m.A, c.caseNo, {2, 11}, V);
+
+    // The adjusted route from the unchanged T(1).
+    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+    std::array<double, 6> T{}, X{}, Y{};
+    Traverse t{T, X, Y, rad};
+    c.route(t, {rec.Sp, alpha, beta, gamma, rad}, in.xa, in.ya, in.xc, in.yc, m.T[1]);
+    storeRoute(rec, X, Y);
+    showAdjustedCoordinates(env, in.xa, in.ya);
+
+    // The precision.
+    showPrecision(env, vv, m.nc, 4);
+}
+
 std::string secondsField(float w) { return " " + fixed(w, 2) + " 秒"; }
 
 std::string millimetresField(float w) { return " " + fixed(w * 1000.0f, 2) + " 毫米"; }
