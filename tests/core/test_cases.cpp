@@ -6,6 +6,7 @@
 #include "app/fields.h"
 #include "app/replies.h"
 #include "support/chains.h"
+#include "support/computed.h"
 
 #include <QtTest>
 
@@ -14,20 +15,6 @@
 using namespace testchain;
 
 namespace {
-
-struct Run {
-    chain::Record rec;
-    chain::FieldTable fields;
-    chain::ComputeResult result;
-};
-
-Run compute(const std::vector<std::string> &replies)
-{
-    Run r;
-    chain::ScriptedPrompter p(replies);
-    r.result = chain::Command1_Click(r.rec, p, r.fields);
-    return r;
-}
 
 bool implemented(int n, const chain::Inputs &in)
 {

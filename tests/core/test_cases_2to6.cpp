@@ -9,6 +9,7 @@
 #include "app/replies.h"
 #include "report/report.h"
 #include "support/chains.h"
+#include "support/computed.h"
 
 #include <QtTest>
 
@@ -21,20 +22,6 @@ using namespace testchain;
 namespace {
 
 const double kRad = 3.1415926535 / 180;
-
-struct Run {
-    chain::Record rec;
-    chain::FieldTable fields;
-    chain::ComputeResult result;
-};
-
-Run compute(const std::vector<std::string> &replies)
-{
-    Run r;
-    chain::ScriptedPrompter p(replies);
-    r.result = chain::Command1_Click(r.rec, p, r.fields);
-    return r;
-}
 
 // v rounded to n decimals on its exact binary value, halves to even.
 double rnd(double v, int n)

@@ -7,6 +7,7 @@
 #include "app/fields.h"
 #include "app/replies.h"
 #include "support/chains.h"
+#include "support/computed.h"
 
 #include <QtTest>
 
@@ -17,20 +18,6 @@
 using namespace testchain;
 
 namespace {
-
-struct Run {
-    chain::Record rec;
-    chain::FieldTable fields;
-    chain::ComputeResult result;
-};
-
-Run compute(const std::vector<std::string> &replies)
-{
-    Run r;
-    chain::ScriptedPrompter p(replies);
-    r.result = chain::Command1_Click(r.rec, p, r.fields);
-    return r;
-}
 
 // The case procedure alone, called through the dispatch with the record and
 // the triangle arrays as the Compute command prepares them; `tweak` may

@@ -1,6 +1,7 @@
 // The report model and its plain-text form.
 #include "adjust/record.h"
 #include "report/report.h"
+#include "support/records.h"
 
 #include <QRegularExpression>
 #include <QString>
@@ -12,43 +13,12 @@
 #include <string>
 
 using chain::Record;
+using testchain::case1Record;
 using namespace chain::report;
 
 namespace {
 
 const QString title = QStringLiteral("--- 二连续四边形三边平差 ---");
-
-// A case-1 record as a computation leaves it: A and B known, the start
-// azimuth and orientation angle typed, four conditions.
-Record case1Record()
-{
-    Record r;
-    r.caseNo = 1;
-    r.xa = 3385421.256;
-    r.ya = 39512687.431;
-    r.xb = 3386790.118;
-    r.yb = 39514102.675;
-    r.ta_in = 125.30245;
-    r.ta = 125.5068; // converted: the report prints the typed value
-    r.qa_in = 62.15307;
-    r.qa = 62.2585;
-    r.S = {0, 512.347, 498.211, 706.532, 601.118, 865.904, 743.2605, 589.4405, 634.002, 402.875, 711.639, 655.1};
-    r.Sp = {0,        512.3512, 498.2077, 706.5364, 601.1149, 865.9087,
-            743.2561, 589.44449, 634.0054, 402.8712, 711.6434, 655.0963};
-    r.pn = {"王庄", "C1", "E2", "F3", "D4", "李村"};
-    r.nc = 4;
-    r.w = {0, 3.456f, -2.104f, 0.0123f, -0.0087f};
-    r.k = {0, 0.0123456, -0.0654321, 1.2345678, -0.000004};
-    r.X = {3385421.256, 3385744.0114, 3385870.5, 3386200.12345, 3386510.9005, 3386790.118};
-    r.Y = {39512687.431, 39513001.2225, 39512490.0, 39513456.7, 39513120.05, 39514102.675, 0};
-    r.px = 0.123455;
-    r.py = 1.2045261;
-    r.ms = 4.37f;
-    r.mx = 3.99f;
-    r.my = 4.8f;
-    r.md = 6.24f;
-    return r;
-}
 
 // A line written as "size|[tab]text[tab]text…", an item that follows its
 // predecessor as "[]text".
