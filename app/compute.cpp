@@ -108,18 +108,31 @@ void storeAngle(const AngleReply &a, double &value, double &typed, float *sign)
 // when the procedure has run to its end.
 class BufferedSink : public TextSink {
 public:
+    BufferedSink()
+    {
+        arena_.reserve(2048);
+        writes_.reserve(48);
+    }
     void setText(std::string_view control, std::string_view text) override
     {
-        writes_.emplace_back(std::string(control), std::string(text));
+        writes_.push_back({arena_.size(), control.size(), text.size()});
+        arena_.append(control);
+        arena_.append(text);
     }
     void flushTo(TextSink &out) const
     {
-        for (const auto &[control, text] : writes_)
-            out.setText(control, text);
+        const std::string_view all(arena_);
+        for (const Write &w : writes_)
+            out.setText(all.substr(w.at, w.control), all.substr(w.at + w.control, w.text));
     }
 
 private:
-    std::vector<std::pair<std::string, std::string>> writes_;
+    // Control name and text of each write, one after the other in arena_.
+    struct Write {
+        std::size_t at, control, text;
+    };
+    std::string arena_;
+    std::vector<Write> writes_;
 };
 
 const char *kNoCase = "已知点与方位角、定向角的组合不符合十二种计算情形中的任何一种，没有进行计算。"
