@@ -17,6 +17,14 @@ void requireFinite(double v)
         throw Degenerate("计算结果超出数值范围（溢出或无定义），无法显示。请检查输入的坐标和边长是否合理。");
 }
 
+// Round to nearest, ties to even, for |x| < 2^52: adding and taking away
+// 2^52 leaves no fraction bits (the sign of a zero result aside).
+inline double nearestEven(double x)
+{
+    constexpr double two52 = 4503599627370496.0;
+    return x >= 0 ? (x + two52) - two52 : (x - two52) + two52;
+}
+
 // The decimal digits of v to 15 significant digits: v = 0.d1d2…d15 × 10^exp.
 struct Decimal {
     bool negative = false;
@@ -131,7 +139,7 @@ bool digits15(double v, std::uint64_t &R, int &m)
     if (!(p >= 1e14 && p < 1e15))
         return false;
     const double e = std::fma(a, scale[m], -p);
-    double q = std::nearbyint(p);
+    double q = nearestEven(p);
     const double f = p - q;
     if (f == 0.5 && e > 0)
         q += 1;
@@ -165,11 +173,40 @@ std::string integerText(bool negative, std::uint64_t value, int decimals)
     return std::string(buf, static_cast<std::size_t>(k));
 }
 
+// v·10^n rounded to an integer, ties to even on the exact product (p + e
+// by a fused multiply-add; only a half of p can move with e), for
+// n = 0..6 and |v| < 1e9. False out of that range.
+bool scaledInteger(double v, int n, double &q)
+{
+    static const double scale[7] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    if (n < 0 || n > 6 || !(std::fabs(v) < 1e9))
+        return false;
+    const double s = scale[n];
+    const double p = v * s;
+    const double e = std::fma(v, s, -p);
+    q = nearestEven(p);
+    const double f = p - q;
+    if (f == 0.5 && e > 0)
+        q += 1;
+    else if (f == -0.5 && e < 0)
+        q -= 1;
+    return true;
+}
+
 } // namespace
 
 double roundTo(double v, int n)
 {
     requireFinite(v);
+    // The integer R of the rounded decimal over 10^n: one correctly rounded
+    // division gives the double nearest to that decimal, as reading its
+    // text would; a zero keeps the sign of v, as "-0.00" reads.
+    static const double scale[7] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    double q = 0;
+    if (scaledInteger(v, n, q)) {
+        const double r = q / scale[n];
+        return r == 0 ? std::copysign(0.0, v) : r;
+    }
     // The exact decimal value rounded to n places, ties to even (as
     // printf's "%.*f"), read back to the nearest double.
     char buf[400];
@@ -239,18 +276,9 @@ namespace {
 // out of that range.
 bool fixedSmall(double v, int n, std::string &out)
 {
-    static const double scale[7] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-    if (n < 0 || n > 6 || !(std::fabs(v) < 1e9))
+    double q = 0;
+    if (!scaledInteger(v, n, q))
         return false;
-    const double s = scale[n];
-    const double p = v * s;
-    const double e = std::fma(v, s, -p);
-    double q = std::nearbyint(p); // to nearest, ties to even, on p
-    const double f = p - q;       // exact; only a half can move with e
-    if (f == 0.5 && e > 0)
-        q += 1;
-    else if (f == -0.5 && e < 0)
-        q -= 1;
     const bool negative = q < 0;
     auto r = static_cast<std::uint64_t>(negative ? -q : q);
     char digits[24];
