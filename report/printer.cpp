@@ -2,52 +2,25 @@
 // gives, measured in the font of its line, so that the columns hold at any
 // printer resolution and nothing is ever drawn over something else.
 #include "report/printer.h"
+#include "report/fonts.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
-#include <QStringList>
 
 #include <algorithm>
 
 namespace chain::report {
 namespace {
 
-const QString familyName = QStringLiteral("宋体");
+const QString familyName = QString::fromUtf8(fonts::kSongFamily);
 
 constexpr double twipsPerInch = 1440.0;
 constexpr double startLeftTwips = 2000.0;
 constexpr double startTopTwips = 1500.0;
 constexpr double bottomMarginTwips = 1500.0;
-
-// Maps 宋体 to the CJK fonts of this machine, best match first, unless the
-// font itself is installed or the application has mapped it already.
-void installSubstitution()
-{
-    static bool done = false;
-    if (done || !QGuiApplication::instance())
-        return;
-    done = true;
-    if (QFontDatabase::hasFamily(familyName) || !QFont::substitutes(familyName).isEmpty())
-        return;
-    // SimSun itself under its other names, then the fonts whose PDF text
-    // layer keeps every digit (the window's font set-up prefers the same).
-    const QStringList candidates = {
-        QStringLiteral("SimSun"),              QStringLiteral("NSimSun"),
-        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
-        QStringLiteral("Droid Sans Fallback"), QStringLiteral("Noto Sans CJK SC"),
-        QStringLiteral("Noto Serif CJK SC"),   QStringLiteral("Source Han Sans SC"),
-        QStringLiteral("AR PL UMing CN"),
-    };
-    QStringList installed;
-    for (const QString &f : candidates)
-        if (QFontDatabase::hasFamily(f))
-            installed << f;
-    QFont::insertSubstitutions(familyName, installed.isEmpty() ? candidates : installed);
-}
 
 double twipsToPixels(double twips, int dpi) { return twips * dpi / twipsPerInch; }
 
@@ -68,7 +41,7 @@ void setError(QString *error, const QString &message)
 
 QFont reportFont(int pointSize)
 {
-    installSubstitution();
+    fonts::installFontSubstitutions();
     QFont font(familyName);
     font.setPointSize(pointSize);
     return font;

@@ -6,11 +6,11 @@
 #include "modal.h"
 
 #include "app/chainfile.h"
-#include "app/datatable.h"
+#include "gui/datatable.h"
 #include "app/fields.h"
-#include "app/fonts.h"
-#include "app/form2.h"
-#include "app/menus.h"
+#include "report/fonts.h"
+#include "gui/form2.h"
+#include "gui/menus.h"
 #include "app/replies.h"
 #include "report/report.h"
 
@@ -167,8 +167,8 @@ class TestDataTable : public QObject {
 private slots:
     void initTestCase()
     {
-        chain::gui::installFontSubstitutions();
-        QApplication::setFont(chain::gui::sansFont(9));
+        chain::fonts::installFontSubstitutions();
+        QApplication::setFont(chain::fonts::sansFont(9));
     }
 
     // Prompts (the example's replies) = data file = data table, field by

@@ -1,7 +1,7 @@
 // The two diagrams: points, sides S1..S11 by the numbering rules, labels,
 // outer directions and orientation angles, and a clean layout.
-#include "app/diagram.h"
-#include "app/fonts.h"
+#include "gui/diagram.h"
+#include "report/fonts.h"
 
 #include <QImage>
 #include <QLineF>
@@ -60,7 +60,7 @@ class TestDiagram : public QObject {
     }
 
 private slots:
-    void initTestCase() { chain::gui::installFontSubstitutions(); }
+    void initTestCase() { chain::fonts::installFontSubstitutions(); }
 
     void sidesFollowTheNumbering_data();
     void sidesFollowTheNumbering();

@@ -1,8 +1,8 @@
 // The real prompt (QtPrompter over QInputDialog) and the fonts.
 #include "modal.h"
 
-#include "app/fonts.h"
-#include "app/qtprompter.h"
+#include "report/fonts.h"
+#include "gui/qtprompter.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -53,8 +53,8 @@ private slots:
     void initTestCase()
     {
         // As the program does (app/guimain.cpp).
-        chain::gui::installFontSubstitutions();
-        QApplication::setFont(chain::gui::sansFont(9));
+        chain::fonts::installFontSubstitutions();
+        QApplication::setFont(chain::fonts::sansFont(9));
     }
 
     void typedTextComesBack();
@@ -173,12 +173,12 @@ void TestPrompter::longPromptWrapsAndFits()
 
 void TestPrompter::fontsHaveChineseGlyphs()
 {
-    const QString family = chain::gui::installFontSubstitutions();
+    const QString family = chain::fonts::installFontSubstitutions();
     QVERIFY2(!family.isEmpty(), "no installed font covers Simplified Chinese");
-    QCOMPARE(chain::gui::installFontSubstitutions(), family); // idempotent
+    QCOMPARE(chain::fonts::installFontSubstitutions(), family); // idempotent
     QCOMPARE(QFont::substitute(u("MS Sans Serif")).toLower(), family.toLower());
     QCOMPARE(QFont::substitute(u("宋体")).toLower(), family.toLower());
-    for (const QFont &f : {chain::gui::sansFont(), chain::gui::songFont()}) {
+    for (const QFont &f : {chain::fonts::sansFont(), chain::fonts::songFont()}) {
         QCOMPARE(QFontInfo(f).family(), family);
         const QFontMetrics fm(f);
         for (QChar ch : u("二个连续四边形三边平差计算结束打印座标纵横闭合差"))

@@ -2,11 +2,11 @@
 // End and Print commands, and the real prompt dialog driven by keystrokes.
 #include "modal.h"
 
-#include "app/diagram.h"
+#include "gui/diagram.h"
 #include "app/fields.h"
-#include "app/fonts.h"
-#include "app/form2.h"
-#include "app/qtprompter.h"
+#include "report/fonts.h"
+#include "gui/form2.h"
+#include "gui/qtprompter.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -93,8 +93,8 @@ class TestWindow : public QObject {
 private slots:
     void initTestCase()
     {
-        chain::gui::installFontSubstitutions();
-        QApplication::setFont(chain::gui::sansFont(9));
+        chain::fonts::installFontSubstitutions();
+        QApplication::setFont(chain::fonts::sansFont(9));
     }
 
     void everyFieldOnceReadOnly();
@@ -183,7 +183,7 @@ void TestWindow::titleCaptionsAndButtons()
     // resolve to a family with the Chinese glyphs.
     for (QLabel *l : w.findChildren<QLabel *>()) {
         const bool song = l->text() == u("(观测边长)") || l->text() == u("(起算点)");
-        QCOMPARE(l->font().family(), u(song ? chain::gui::kSongFamily : chain::gui::kSansFamily));
+        QCOMPARE(l->font().family(), u(song ? chain::fonts::kSongFamily : chain::fonts::kSansFamily));
         const QFontMetrics fm(l->font());
         for (QChar ch : l->text())
             QVERIFY2(ch.unicode() < 0x80 || fm.inFont(ch), qPrintable(l->text()));
@@ -195,7 +195,7 @@ void TestWindow::titleCaptionsAndButtons()
         QVERIFY(b);
         QCOMPARE(b, w.button(n));
         QCOMPARE(b->text(), u(buttons[n - 1]));
-        QCOMPARE(b->font().family(), u(chain::gui::kSansFamily));
+        QCOMPARE(b->font().family(), u(chain::fonts::kSansFamily));
     }
     QCOMPARE(w.findChildren<QPushButton *>().size(), 3);
 

@@ -3,7 +3,7 @@
 // Cancel.
 #pragma once
 
-#include "dialogue.h"
+#include "app/dialogue.h"
 
 #include <QPointer>
 #include <QString>

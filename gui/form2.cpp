@@ -1,9 +1,9 @@
 #include "form2.h"
 
-#include "compute.h"
+#include "app/compute.h"
 #include "diagram.h"
-#include "fields.h"
-#include "fonts.h"
+#include "app/fields.h"
+#include "report/fonts.h"
 #include "qtprompter.h"
 #include "report/printer.h"
 #include "report/report.h"
@@ -18,6 +18,7 @@
 #include <stdexcept>
 
 namespace chain::gui {
+using namespace chain::fonts;
 namespace {
 
 // The form in twips (1440 to the inch). Fields and captions are one row

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
-namespace chain::gui {
+namespace chain::fonts {
 namespace {
 
 // Families with Simplified Chinese glyphs, most wanted first. Noto CJK comes
@@ -74,4 +74,4 @@ QFont songFont(qreal pointSize)
     return f;
 }
 
-} // namespace chain::gui
+} // namespace chain::fonts

@@ -3,7 +3,7 @@
 // values on as a data set, which Compute answers its prompts from.
 #pragma once
 
-#include "chainfile.h"
+#include "app/chainfile.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "datatable.h"
 
-#include "number.h"
+#include "app/number.h"
 #include "qtprompter.h"
 
 #include <QDialogButtonBox>

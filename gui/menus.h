@@ -4,7 +4,7 @@
 // answered from the data.
 #pragma once
 
-#include "chainfile.h"
+#include "app/chainfile.h"
 
 #include <QKeySequence>
 #include <QObject>

@@ -5,7 +5,7 @@
 
 #include "adjust/record.h"
 #include "adjust/sink.h"
-#include "dialogue.h"
+#include "app/dialogue.h"
 
 #include <QMainWindow>
 

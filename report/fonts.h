@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QString>
 
-namespace chain::gui {
+namespace chain::fonts {
 
 inline constexpr const char *kSansFamily = "MS Sans Serif";
 inline constexpr const char *kSongFamily = "宋体";
@@ -28,4 +28,4 @@ QString chineseFamily();
 QFont sansFont(qreal pointSize = 9);
 QFont songFont(qreal pointSize = 10.5);
 
-} // namespace chain::gui
+} // namespace chain::fonts

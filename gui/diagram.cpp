@@ -1,6 +1,6 @@
 #include "diagram.h"
 
-#include "fonts.h"
+#include "report/fonts.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -10,6 +10,7 @@
 #include <cmath>
 
 namespace chain::gui {
+using namespace chain::fonts;
 namespace {
 
 using Role = DiagramScene::Role;

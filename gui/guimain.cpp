@@ -1,7 +1,7 @@
 // The toolkit module libchainadj_gui.so, loaded by chainadj for the window
 // and for PDF output (app/main.cpp).
 #include "adjust/record.h"
-#include "fonts.h"
+#include "report/fonts.h"
 #include "form2.h"
 #include "menus.h"
 #include "report/printer.h"
@@ -64,8 +64,8 @@ CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
     choosePlatform(qtArgc, args.data());
     QApplication app(qtArgc, args.data());
     QApplication::setApplicationName(QStringLiteral("chainadj"));
-    chain::gui::installFontSubstitutions();
-    QApplication::setFont(chain::gui::sansFont(9));
+    chain::fonts::installFontSubstitutions();
+    QApplication::setFont(chain::fonts::sansFont(9));
 
     chain::gui::Form2 window;
     chain::gui::installMenus(window); // and computes from a data file named on the command line
@@ -95,7 +95,7 @@ CHAINADJ_EXPORT bool chainadj_render_pdf(const chain::Record *record, const char
         choosePlatform(argc, argv);
         own = std::make_unique<QApplication>(argc, argv);
     }
-    chain::gui::installFontSubstitutions();
+    chain::fonts::installFontSubstitutions();
 
     QString message;
     const bool ok = chain::report::writePdf(chain::report::build(record ? *record : empty),

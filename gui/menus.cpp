@@ -3,7 +3,7 @@
 #include "datatable.h"
 #include "form2.h"
 #include "qtprompter.h"
-#include "replies.h"
+#include "app/replies.h"
 #include "report/printer.h"
 #include "report/report.h"
 
