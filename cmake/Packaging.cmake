@@ -10,10 +10,20 @@ set(CHAIN_MAINTAINER "chainadj 开发组 <chainadj@localhost>" CACHE STRING
 # Date of the release PROJECT_VERSION, for the AppStream metainfo.
 set(CHAIN_RELEASE_DATE 2026-12-08)
 
-# The window module lives in a private library directory; the executable
-# finds it there from its own location, so a moved installation still works.
-set(CHAIN_GUI_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/chainadj)
-file(RELATIVE_PATH chain_gui_reldir ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/chainadj)
+# The window module lives in a private library directory, the multiarch one
+# on Debian (lib/x86_64-linux-gnu/chainadj) whatever the prefix, out of the
+# linker's search path; the executable finds it there from its own location,
+# so a moved installation still works.
+set(chain_libdir ${CMAKE_INSTALL_LIBDIR})
+if(CMAKE_LIBRARY_ARCHITECTURE AND chain_libdir STREQUAL "lib")
+  set(chain_libdir lib/${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
+set(CHAIN_GUI_INSTALL_DIR ${chain_libdir}/chainadj)
+set(chain_gui_full ${CHAIN_GUI_INSTALL_DIR})
+if(NOT IS_ABSOLUTE ${chain_gui_full})
+  set(chain_gui_full ${CMAKE_INSTALL_PREFIX}/${chain_gui_full})
+endif()
+file(RELATIVE_PATH chain_gui_reldir ${CMAKE_INSTALL_FULL_BINDIR} ${chain_gui_full})
 target_compile_definitions(chainadj PRIVATE CHAINADJ_GUI_RELDIR="${chain_gui_reldir}")
 
 install(TARGETS chainadj RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -63,12 +73,18 @@ set(CPACK_PACKAGE_NAME chainadj)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${CHAIN_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chain adjustment of two braced quadrilaterals (trilateration)")
-set(CPACK_PACKAGE_DESCRIPTION "A desktop calculator for land surveyors (Chinese user interface). It adjusts \
-a trilateration chain of two braced quadrilaterals that share one side - six points, eleven measured \
-distances - by the method of conditions with equal weights, in one of twelve computation cases chosen \
-from the known points and the orientation data. It gives the misclosures, the adjusted sides and \
-coordinates, the unit-weight mean square error of a side and the precision of the weakest point; the \
-report is printed or saved as PDF or text. A replay mode computes from data or reply files without a window.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "A desktop calculator for land surveyors, with a Chinese user interface."
+  "It adjusts a trilateration chain of two braced quadrilaterals that share"
+  "one side (six points, eleven measured distances) by the method of"
+  "conditions with equal weights, in one of twelve computation cases chosen"
+  "from the known points and the orientation data."
+  ""
+  "It gives the misclosures of the condition equations, the adjusted sides"
+  "and coordinates, the unit-weight mean square error of a side and the"
+  "precision of the weakest point; the report is printed or saved as PDF or"
+  "text. A replay mode computes from data files or reply files without a"
+  "window.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
