@@ -1,8 +1,8 @@
 // chainadj: the calculator's window (computing at once from a data file
 // given as argument), or with --replies or --data the replay mode, which
 // answers the prompts from a file and prints the results. The text paths
-// run without the toolkit; the window and PDF output load it from the
-// module next to the executable.
+// run without the toolkit; the window and PDF output load it from a
+// module next to the executable or in the installation's library directory.
 #include "adjust/record.h"
 #include "replay.h"
 
@@ -27,19 +27,34 @@ const char *kUsage =
     "退出状态 (exit status): 0 已计算, 2 不符合任何计算情形, 3 图形退化无法计算, 4 已取消,\n"
     "  5 答复不足, 1 参数或文件错误, 6 报告或数据文件无法输出\n";
 
-// The toolkit module beside the executable.
+// The toolkit module: beside the executable (the build tree), else in the
+// private library directory of an installation, found relative to the
+// executable so that an installed tree still works after it is moved.
+#ifndef CHAINADJ_GUI_RELDIR
+#define CHAINADJ_GUI_RELDIR "../lib/chainadj"
+#endif
 void *loadGui(std::string &error)
 {
     char self[PATH_MAX] = {};
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     std::string dir = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("./chainadj");
     dir = dir.substr(0, dir.find_last_of('/') + 1);
-    void *h = ::dlopen((dir + "libchainadj_gui.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!h) {
-        const char *e = ::dlerror();
-        error = std::string("无法加载窗口模块 libchainadj_gui.so：") + (e ? e : "");
+    const std::string places[] = {dir + "libchainadj_gui.so", dir + CHAINADJ_GUI_RELDIR "/libchainadj_gui.so"};
+    std::string tried;
+    for (const std::string &path : places) {
+        if (::access(path.c_str(), F_OK) != 0) {
+            tried += "\n  " + path;
+            continue;
+        }
+        void *h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!h) {
+            const char *e = ::dlerror();
+            error = std::string("无法加载窗口模块 ") + path + "：" + (e ? e : "");
+        }
+        return h;
     }
-    return h;
+    error = "找不到窗口模块 libchainadj_gui.so，查找过：" + tried;
+    return nullptr;
 }
 
 using GuiMain = int (*)(int, char **);

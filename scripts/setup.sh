@@ -11,6 +11,7 @@ pkgs=(
   clang libclang-rt-14-dev
   libbenchmark-dev
   xvfb xauth
+  dpkg-dev file desktop-file-utils appstream librsvg2-bin man-db
 )
 missing=()
 for p in "${pkgs[@]}"; do

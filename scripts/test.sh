@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: once in
-# the default build and once under AddressSanitizer + UndefinedBehaviorSanitizer.
+# the default build (then builds, installs, checks and removes the Debian
+# package) and once under AddressSanitizer + UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,6 +10,7 @@ export QT_QPA_PLATFORM=offscreen
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+bash scripts/package-check.sh
 
 cmake --preset asan
 cmake --build --preset asan
