@@ -390,9 +390,8 @@ Status Engine::solve()
         double v;
         if (o.kind == 0) {
             const SideEnds e = kSideEnds[static_cast<std::size_t>(o.index)];
-            v = net_.design ? 0
-                            : (rowOf(e.from, e.to, false, row.data()) - net_.sides[static_cast<std::size_t>(o.index)].observed) *
-                                  1000;
+            const double len = rowOf(e.from, e.to, false, row.data());
+            v = net_.design ? 0 : (len - net_.sides[static_cast<std::size_t>(o.index)].observed) * 1000;
         } else {
             const Orientation &or_ = net_.orientations[static_cast<std::size_t>(o.index)];
             v = wrap180(rowOf(or_.known, or_.other, true, row.data()) - or_.azimuth) * 3600;
