@@ -413,7 +413,21 @@ Status Engine::solve()
         scale_ = 1;
         hasScale_ = true;
     }
-    if (!std::isfinite(vtpv_) || (sigma0_ && !std::isfinite(*sigma0_)))
+    // The critical values of the tests, once: Pope's τ from Student's t with
+    // r - 1 degrees of freedom, the χ² interval of the global test.
+    tauCritical_ = 0;
+    if (redundancy_ >= 2) {
+        const double r = redundancy_;
+        const double t = stats::studentQuantile(1 - 0.05 / 2, r - 1);
+        tauCritical_ = t * std::sqrt(r) / std::sqrt(r - 1 + t * t);
+    }
+    chiLower_ = chiUpper_ = 0;
+    if (net_.accuracy && !net_.design && redundancy_ > 0) {
+        chiLower_ = stats::chiSquareQuantile(0.025, redundancy_);
+        chiUpper_ = stats::chiSquareQuantile(0.975, redundancy_);
+    }
+    if (!std::isfinite(vtpv_) || (sigma0_ && !std::isfinite(*sigma0_)) || !std::isfinite(tauCritical_) ||
+        !std::isfinite(chiLower_) || !std::isfinite(chiUpper_))
         return fail("严密平差的结果不是有限数值，未予输出。");
     solved_ = true;
     return {};
@@ -426,12 +440,7 @@ double Engine::obsCofactor(int k) const
     return std::max(0.0, r_[static_cast<std::size_t>(k)] / o.weight);
 }
 
-double Engine::tCritical() const
-{
-    const double r = redundancy_;
-    const double t = stats::studentQuantile(1 - 0.05 / 2, r - 1);
-    return t * std::sqrt(r) / std::sqrt(r - 1 + t * t);
-}
+double Engine::tCritical() const { return tauCritical_; }
 
 PointResult Engine::point(int label) const
 {
@@ -621,8 +630,8 @@ Summary Engine::summary() const
     if (net_.accuracy && !net_.design && redundancy_ > 0) {
         GlobalTest g;
         g.statistic = vtpv_;
-        g.lower = stats::chiSquareQuantile(0.025, redundancy_);
-        g.upper = stats::chiSquareQuantile(0.975, redundancy_);
+        g.lower = chiLower_;
+        g.upper = chiUpper_;
         g.passed = g.statistic >= g.lower && g.statistic <= g.upper;
         s.globalTest = g;
     }

@@ -190,6 +190,7 @@ private:
     double scale_ = 0;
     bool hasScale_ = false;
     std::optional<double> sigma0_;
+    double tauCritical_ = 0, chiLower_ = 0, chiUpper_ = 0;
 };
 
 } // namespace analysis
