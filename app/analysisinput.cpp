@@ -34,6 +34,13 @@ int routeLabel(int caseNo, int i)
     return kRoutes[caseNo][i];
 }
 
+int classicWeakestLabel(int caseNo)
+{
+    // The route point whose weight reciprocals each case computes.
+    static constexpr int kWeakestRoutePoint[13] = {0, 2, 2, 2, 3, 3, 3, 2, 3, 3, 3, 3, 3};
+    return routeLabel(caseNo, caseNo >= 1 && caseNo <= 12 ? kWeakestRoutePoint[caseNo] : 0);
+}
+
 analysis::Network networkFromRecord(const Record &rec, int caseNo, const AnalysisOptions &opt)
 {
     using namespace analysis;

@@ -24,6 +24,9 @@ struct AnalysisOptions {
 // (1..12).
 int routeLabel(int caseNo, int i);
 
+// The labelled point whose precision the classic method of case n reports.
+int classicWeakestLabel(int caseNo);
+
 // The network of a computed record of case n. The record's X, Y and pn hold
 // the route points in the case's order.
 analysis::Network networkFromRecord(const Record &rec, int caseNo, const AnalysisOptions &opt);

@@ -10,6 +10,7 @@ pkgs=(
   poppler-utils
   clang libclang-rt-14-dev
   libbenchmark-dev
+  nlohmann-json3-dev
   xvfb xauth
 )
 missing=()
