@@ -54,14 +54,13 @@ int toolkitOption(const std::string &a)
                                       "qwindowicon", "qwindowtitle", "session", "style", "stylesheet", "geometry",
                                       "display", "name", "title", "dialogs", "fontengine", "qmljsdebugger"};
     static const char *plain[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "visual", "ncols", "cmap"};
+    const std::string head = o.substr(0, o.find('='));
     for (const char *w : withValue)
-        if (o == w)
-            return 1;
+        if (head == w)
+            return o.size() > head.size() ? 0 : 1; // -platform=offscreen or -platform offscreen
     for (const char *w : plain)
         if (o == w)
             return 0;
-    if (o.rfind("qmljsdebugger=", 0) == 0 || o.rfind("style=", 0) == 0 || o.rfind("stylesheet=", 0) == 0)
-        return 0;
     return -1;
 }
 
@@ -114,7 +113,8 @@ int main(int argc, char **argv)
         } else if (a.size() > 1 && a[0] == '-') {
             // The toolkit's options (-platform offscreen, -style ...) go to
             // the window with their values; any other option is an error.
-            const int values = toolkitOption(a);
+            // --screenshot FILE is the window module's own.
+            const int values = a == "--screenshot" ? (i + 1 < argc ? 1 : 0) : toolkitOption(a);
             if (values < 0) {
                 std::cerr << "未知的选项 " << a << "。\n" << kUsage;
                 return chain::kUsageOrFile;
