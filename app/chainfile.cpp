@@ -665,11 +665,14 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
             continue;
         }
 
+        if (readAnalysisKey(name, value, lineNo, d, problems))
+            continue;
         const int k = keyOf(name);
         if (k < 0) {
             problems.push_back({Problem::Syntax, -1, lineNo,
                                 "未知的键" + quoted(name) +
-                                    "。可用的键：xa ya xb yb xc yc xd yd ta qa tb qb names pn0..pn5 S1..S11。请检查拼写。"});
+                                    "。可用的键：xa ya xb yb xc yc xd yd ta qa tb qb names pn0..pn5 S1..S11 "
+                                    "sigma_a sigma_b sigma_q grade design xe ye xf yf。请检查拼写。"});
             continue;
         }
         int &seen = d.line[static_cast<std::size_t>(k)];
@@ -730,9 +733,14 @@ DataSet readDataFile(const std::string &path)
         anything = anything || d.line[static_cast<std::size_t>(k)] > 0;
     if (formRight && !anything)
         throw fileError(shown, "没有任何数据。请检查是否选错了文件；数据文件每行写一个“键 = 值”，例如 xa = 3000.000。");
-    for (Problem &p : checkDataSet(d))
-        if (formRight || p.kind != Problem::NoCase)
+    // A pre-analysis is checked without its approximate end points, and
+    // its sides may be left out.
+    const bool design = designOf(d).has_value();
+    for (Problem &p : checkDataSet(design ? designView(d) : d))
+        if ((formRight || p.kind != Problem::NoCase) && !(design && p.kind == Problem::Missing && isSideKey(p.key)))
             problems.push_back(std::move(p));
+    for (Problem &p : checkAnalysisKeys(d))
+        problems.push_back(std::move(p));
     if (!problems.empty()) {
         // In the order of the file; problems of no line (a missing side) last.
         std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) {

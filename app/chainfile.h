@@ -15,6 +15,7 @@
 
 #include "adjust/record.h"
 #include "adjust/sink.h"
+#include "analysiskeys.h"
 #include "compute.h"
 
 #include <array>
@@ -56,6 +57,8 @@ struct DataSet {
     std::optional<std::string> &operator[](int k) { return value[static_cast<std::size_t>(k)]; }
     const std::optional<std::string> &operator[](int k) const { return value[static_cast<std::size_t>(k)]; }
     bool has(int k) const { return value[static_cast<std::size_t>(k)].has_value(); }
+    // The keys of the precision analysis (app/analysiskeys.h).
+    AnalysisKeys analysis;
     // Same values (the lines do not count).
     bool sameValues(const DataSet &o) const { return value == o.value; }
 };
@@ -149,6 +152,23 @@ void writeFileReplacing(const std::string &path, const std::string &bytes);
 
 // formatDataFile then writeFileReplacing.
 void writeDataFile(const std::string &path, const DataSet &d);
+
+// The keys of the precision analysis (app/analysiskeys.cpp). readAnalysisKey
+// takes a line whose key is one of them (false for any other key) and
+// records its value or a located problem; checkAnalysisKeys checks how they
+// go together.
+bool readAnalysisKey(std::string_view name, std::string_view value, int line, DataSet &d, std::vector<Problem> &problems);
+std::vector<Problem> checkAnalysisKeys(const DataSet &d);
+// design = yes [end points to be determined]: the letters, or nothing when
+// the value does not ask for a pre-analysis; designWanted also takes "no".
+std::optional<std::string> designNewPoints(std::string_view value);
+bool designWanted(std::string_view value);
+// A pre-analysis data set: the end points to be determined (their
+// coordinates are approximations), or nothing for an ordinary data set.
+std::optional<std::string> designOf(const DataSet &d);
+// The data set as the case selection sees it: in a pre-analysis the
+// approximate coordinates of points to be determined are left out.
+DataSet designView(const DataSet &d);
 
 // Shortest text that reads back as exactly `v`, never with an exponent.
 std::string shortestText(double v);

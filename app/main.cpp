@@ -24,6 +24,9 @@ const char *kUsage =
     "  chainadj --data FILE.chain [--transcript] [--fields] [--report-text] [--report-pdf OUT] [--save-data OUT]\n"
     "      按数据文件计算一次后退出 (compute once from a data file, \"-\" for standard input)\n"
     "  --save-data OUT 把本次计算的数据写成数据文件 (write the data of the computation as a data file)\n"
+    "  --analysis      严密平差与精度分析 (the precision analysis as text)\n"
+    "  --json          全部结果为一个 JSON 对象 (all results as one JSON object)\n"
+    "  --between P Q   两点间的距离、方位角及其精度 (distance and azimuth between two points, labels or names)\n"
     "退出状态 (exit status): 0 已计算, 2 不符合任何计算情形, 3 图形退化无法计算, 4 已取消,\n"
     "  5 答复不足, 1 参数或文件错误, 6 报告或数据文件无法输出\n";
 
@@ -55,6 +58,25 @@ void *loadGui(std::string &error)
     }
     error = "找不到窗口模块 libchainadj_gui.so，查找过：" + tried;
     return nullptr;
+}
+
+// The toolkit's own command-line options that the window passes on to it:
+// the number of values each takes, or -1 for an option nobody knows.
+int toolkitOption(const std::string &a)
+{
+    std::string o = a.rfind("--", 0) == 0 ? a.substr(2) : a.substr(1);
+    static const char *withValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                                      "qwindowicon", "qwindowtitle", "session", "style", "stylesheet", "geometry",
+                                      "display", "name", "title", "dialogs", "fontengine", "qmljsdebugger"};
+    static const char *plain[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "visual", "ncols", "cmap"};
+    const std::string head = o.substr(0, o.find('='));
+    for (const char *w : withValue)
+        if (head == w)
+            return o.size() > head.size() ? 0 : 1; // -platform=offscreen or -platform offscreen
+    for (const char *w : plain)
+        if (o == w)
+            return 0;
+    return -1;
 }
 
 using GuiMain = int (*)(int, char **);
@@ -92,9 +114,33 @@ int main(int argc, char **argv)
         } else if (a == "--help" || a == "-h") {
             std::cout << kUsage;
             return 0;
+        } else if (a == "--analysis") {
+            opt.analysis = true;
+        } else if (a == "--json") {
+            opt.json = true;
+        } else if (a == "--between") {
+            if (i + 2 >= argc) {
+                std::cerr << "--between 后面须给出两个点（字母 A C E F D B 或点名）。\n" << kUsage;
+                return chain::kUsageOrFile;
+            }
+            opt.betweenFrom = argv[++i];
+            opt.betweenTo = argv[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            // The toolkit's options (-platform offscreen, -style ...) go to
+            // the window with their values; any other option is an error.
+            // --screenshot FILE is the window module's own.
+            const int values = a == "--screenshot" ? (i + 1 < argc ? 1 : 0) : toolkitOption(a);
+            if (values < 0) {
+                std::cerr << "未知的选项 " << a << "。\n" << kUsage;
+                return chain::kUsageOrFile;
+            }
+            i += values;
         }
-        // Anything else goes to the window: a data file to compute from,
-        // toolkit options such as -platform.
+        // Anything else goes to the window: a data file to compute from.
+    }
+    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty())) {
+        std::cerr << "--analysis、--json 和 --between 须与 --replies 或 --data 一起使用。\n" << kUsage;
+        return chain::kUsageOrFile;
     }
     if (!opt.replies.empty() && !opt.data.empty()) {
         std::cerr << "--replies 和 --data 只能用其中一个。\n" << kUsage;

@@ -4,6 +4,7 @@
 #include "compute.h"
 #include "fields.h"
 #include "replies.h"
+#include "analysisout.h"
 #include "report/report.h"
 
 #include <stdexcept>
@@ -13,11 +14,15 @@ namespace chain {
 int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf)
 {
     std::vector<std::string> replies;
+    DataSet dataSet;
     if (!opt.data.empty()) {
         // A data file becomes the replies a surveyor would type; a file that
         // cannot be used computes nothing and prints nothing.
         try {
-            replies = repliesFor(readDataFile(opt.data));
+            dataSet = readDataFile(opt.data);
+            if (designOf(dataSet))
+                return runDesignReplay(opt, dataSet, out, err);
+            replies = repliesFor(dataSet);
         } catch (const DataFileError &e) {
             err << e.what() << '\n';
             return e.noCase() ? static_cast<int>(Outcome::NoCase) : kUsageOrFile;
@@ -35,9 +40,11 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
     FieldTable fields;
     ScriptedPrompter prompter(std::move(replies));
     int status = 0;
+    std::string message;
     try {
         const ComputeResult r = Command1_Click(rec, prompter, fields);
         status = static_cast<int>(r.outcome);
+        message = r.message;
         if (!r.message.empty())
             err << r.message << '\n';
         if (r.outcome == Outcome::Cancelled)
@@ -45,6 +52,7 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
     } catch (const RepliesExhausted &e) {
         err << e.what() << '\n';
         status = kRepliesExhausted;
+        message = e.what();
     }
 
     if (opt.transcript)
@@ -72,6 +80,11 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
             if (status == 0)
                 status = kOutputFailed;
         }
+    }
+    if (opt.analysis || opt.json || !opt.betweenFrom.empty()) {
+        const int s = writeAnalysisOutputs(opt, rec, fields, status, message, analysisOptionsOf(dataSet), out, err);
+        if (status == 0)
+            status = s;
     }
     out.flush();
     return status;

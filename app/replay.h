@@ -19,6 +19,9 @@ struct ReplayOptions {
     bool fields = false;
     bool reportText = false;
     std::string reportPdf; // empty: no PDF
+    bool analysis = false;  // the text section of the precision analysis
+    bool json = false;      // all results as one JSON object
+    std::string betweenFrom, betweenTo; // --between P Q: labels or names; empty for none
 };
 
 // Writes a PDF report of the record; false with a message on failure.

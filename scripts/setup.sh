@@ -10,6 +10,7 @@ pkgs=(
   poppler-utils
   clang libclang-rt-14-dev
   libbenchmark-dev
+  nlohmann-json3-dev
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream librsvg2-bin man-db
 )

@@ -362,7 +362,7 @@ private slots:
                       bool noCase = false) {
             QTest::newRow(name) << QByteArray::fromStdString(t) << line << QString(key) << QString::fromUtf8(says) << noCase;
         };
-        row("unknown key", base + "xe = 12\n", lineOf(base + "xe", "xe"), "", "未知的键「xe」");
+        row("unknown key", base + "xg = 12\n", lineOf(base + "xg", "xg"), "", "未知的键「xg」");
         row("key twice", base + "S4 = 480\n", lineOf(base + "S4 = 480", "S4 = 480"), "S4", "重复出现（第 " );
         row("not a number", replaced(base, "xb = ", "xb = 39x"), lineOf(base, "xb"), "xb", "不是数字");
         row("unit after a side", replaced(base, "S6 = ", "S6 = m"), lineOf(base, "S6"), "S6", "不带单位");

@@ -260,7 +260,7 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("says");
         const QByteArray good = contents(example("case2.chain"));
-        QTest::newRow("unknown key") << good + "xe = 1\n" << u("第 31 行：未知的键「xe」");
+        QTest::newRow("unknown key") << good + "xg = 1\n" << u("第 31 行：未知的键「xg」");
         QTest::newRow("key twice") << good + "S2 = 1\n" << u("第 31 行，键 S2：键 S2 重复出现");
         QTest::newRow("not a number") << QByteArray(good).replace("S3 = 677", "S3 = x677") << u("键 S3：「x677");
         QTest::newRow("minutes of 60") << QByteArray(good).replace("qa = 47.3045", "qa = 47.6045") << u("键 qa：");

@@ -1,0 +1,100 @@
+#include "analysisinput.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace chain {
+namespace {
+
+bool known(double x, double y) { return x != 0 && y != 0; }
+
+double wrap360(double deg)
+{
+    deg = std::fmod(deg, 360.0);
+    if (deg < 0)
+        deg += 360;
+    return deg >= 360 ? 0 : deg;
+}
+
+} // namespace
+
+int routeLabel(int caseNo, int i)
+{
+    using namespace analysis;
+    // The order in which each case computes its route points P0..P5, as
+    // labelled points. Kept here until the case catalogue holds the routes.
+    static constexpr int kRoutes[13][6] = {
+        {A, C, E, F, D, B}, // unused
+        {A, C, E, F, D, B}, {A, C, E, F, D, B}, {A, C, E, F, D, B}, {A, C, E, F, B, D},
+        {C, A, F, E, D, B}, {C, A, F, E, D, B}, {A, C, E, F, B, D}, {A, C, E, F, D, B},
+        {A, C, E, F, D, B}, {A, C, E, F, B, D}, {A, C, E, F, B, D}, {A, C, E, F, D, B},
+    };
+    if (caseNo < 1 || caseNo > 12 || i < 0 || i > 5)
+        return -1;
+    return kRoutes[caseNo][i];
+}
+
+int classicWeakestLabel(int caseNo)
+{
+    // The route point whose weight reciprocals each case computes.
+    static constexpr int kWeakestRoutePoint[13] = {0, 2, 2, 2, 3, 3, 3, 2, 3, 3, 3, 3, 3};
+    return routeLabel(caseNo, caseNo >= 1 && caseNo <= 12 ? kWeakestRoutePoint[caseNo] : 0);
+}
+
+analysis::Network networkFromRecord(const Record &rec, int caseNo, const AnalysisOptions &opt)
+{
+    using namespace analysis;
+    Network n;
+    const std::array<std::pair<double, double>, kPoints> knownXY = {{
+        {rec.xa, rec.ya}, {rec.xc, rec.yc}, {0, 0}, {0, 0}, {rec.xd, rec.yd}, {rec.xb, rec.yb},
+    }};
+    for (int i = 0; i <= 5; ++i) {
+        const int p = routeLabel(caseNo, i);
+        if (p < 0)
+            return n;
+        Point &pt = n.points[static_cast<std::size_t>(p)];
+        const auto [kx, ky] = knownXY[static_cast<std::size_t>(p)];
+        pt.known = known(kx, ky);
+        if (static_cast<std::size_t>(i) < rec.pn.size())
+            pt.name = rec.pn[static_cast<std::size_t>(i)];
+        if (pt.known) {
+            pt.x = kx;
+            pt.y = ky;
+        } else if (static_cast<std::size_t>(i) < rec.X.size() && static_cast<std::size_t>(i) < rec.Y.size()) {
+            pt.x = rec.X[static_cast<std::size_t>(i)];
+            pt.y = rec.Y[static_cast<std::size_t>(i)];
+        }
+    }
+    const bool aC = n.points[A].known && n.points[C].known;
+    const bool bD = n.points[B].known && n.points[D].known;
+    for (int i = 1; i <= kSides; ++i) {
+        Side &s = n.sides[static_cast<std::size_t>(i)];
+        s.typed = !((i == 1 && aC) || (i == 9 && bD));
+        s.observed = static_cast<std::size_t>(i) < rec.S.size() ? rec.S[static_cast<std::size_t>(i)] : 0;
+    }
+    // Orientation directions: at the start end azimuth(K -> N) = ta + qa, at
+    // the closing end tb - qb (orientation angles signed, in degrees).
+    const bool startAngles = caseNo == 1 || caseNo == 2 || caseNo == 6 || caseNo == 7;
+    const bool closingAngles = caseNo == 2 || caseNo == 6 || caseNo == 7 || caseNo == 8 || caseNo == 10;
+    if (startAngles) {
+        Orientation &o = n.orientations[static_cast<std::size_t>(n.orientationCount++)];
+        o.end = 0;
+        o.known = n.points[A].known ? A : C;
+        o.other = o.known == A ? C : A;
+        o.azimuth = wrap360(rec.ta + rec.qa);
+    }
+    if (closingAngles) {
+        Orientation &o = n.orientations[static_cast<std::size_t>(n.orientationCount++)];
+        o.end = 1;
+        o.known = n.points[B].known ? B : D;
+        o.other = o.known == B ? D : B;
+        o.azimuth = wrap360(rec.tb - rec.qb);
+    }
+    if (opt.sigmaA || opt.sigmaB)
+        n.accuracy = Accuracy{opt.sigmaA.value_or(0), opt.sigmaB.value_or(0)};
+    n.sigmaQ = opt.sigmaQ;
+    n.grade = opt.grade;
+    return n;
+}
+
+} // namespace chain

@@ -1,0 +1,82 @@
+// The analysis outputs of the replay mode: after the classic outputs the
+// text section, the JSON object and the pair of points asked for.
+#include "analysisout.h"
+#include "chainfile.h"
+#include "compute.h"
+#include "fields.h"
+#include "replay.h"
+
+namespace chain {
+namespace {
+
+const char *outcomeName(int status)
+{
+    switch (status) {
+    case static_cast<int>(Outcome::Computed): return "computed";
+    case static_cast<int>(Outcome::NoCase): return "nocase";
+    case static_cast<int>(Outcome::Degenerate): return "degenerate";
+    case static_cast<int>(Outcome::Cancelled): return "cancelled";
+    default: return "incomplete";
+    }
+}
+
+int writeOutputs(const ReplayOptions &opt, const AnalysisRun &run, std::ostream &out, std::ostream &err)
+{
+    if (!run.engine && !run.analysisMessage.empty() && run.outcome == "computed")
+        err << run.analysisMessage << '\n';
+    if (opt.analysis)
+        out << analysisText(run);
+    if (opt.json)
+        out << analysisJson(run);
+    if (!opt.betweenFrom.empty()) {
+        if (!run.engine) {
+            err << "--between：" << run.analysisMessage << '\n';
+            return 0;
+        }
+        const int p = findPoint(run.engine->network(), opt.betweenFrom);
+        const int q = findPoint(run.engine->network(), opt.betweenTo);
+        if (p < 0 || q < 0 || p == q) {
+            err << "--between：" << (p < 0 ? "没有点“" + opt.betweenFrom + "”"
+                                           : q < 0 ? "没有点“" + opt.betweenTo + "”" : std::string("两个点相同"))
+                << "。请用字母 A C E F D B 或点名指定两个不同的点。\n";
+            return kUsageOrFile;
+        }
+        out << betweenText(*run.engine, p, q);
+    }
+    return 0;
+}
+
+} // namespace
+
+int writeAnalysisOutputs(const ReplayOptions &opt, const Record &rec, const FieldTable &fields, int status,
+                         const std::string &message, const AnalysisOptions &aopt, std::ostream &out, std::ostream &err)
+{
+    AnalysisRun run;
+    run.rec = &rec;
+    run.caseNo = rec.caseNo;
+    run.outcome = outcomeName(status);
+    run.message = message;
+    if (run.outcome == std::string("computed"))
+        run.title = fields.text("Text24");
+    analyseRecord(run, aopt);
+    return writeOutputs(opt, run, out, err);
+}
+
+int runDesignReplay(const ReplayOptions &opt, const DataSet &d, std::ostream &out, std::ostream &err)
+{
+    AnalysisRun run;
+    analyseDesign(run, d);
+    if (run.outcome != "computed")
+        err << run.message << '\n';
+    const int s = writeOutputs(opt, run, out, err);
+    out.flush();
+    if (run.outcome != "computed")
+        return static_cast<int>(Outcome::NoCase);
+    if (!run.engine) {
+        err << run.analysisMessage << '\n';
+        return static_cast<int>(Outcome::Degenerate);
+    }
+    return s;
+}
+
+} // namespace chain
