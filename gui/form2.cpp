@@ -416,9 +416,16 @@ void Form2::fitZoom()
     // A hair under the exact ratio, so that rounding to pixels never makes
     // the form a pixel too large and brings up a scroll bar.
     qreal z = std::min(qreal(room.width()) / scroll->natural.width(), qreal(room.height()) / scroll->natural.height());
-    z = qBound(kMinFit, std::floor(z * 500) / 500 - 0.002, kMaxFit);
+    z = qBound(minFitZoom(), std::floor(z * 500) / 500 - 0.002, kMaxFit);
     if (std::abs(z - zoom_) > 0.001)
         applyZoom(z);
+}
+
+qreal Form2::minFitZoom() const
+{
+    // The smallest text that stays legible is a number of device pixels: on
+    // a screen with more of them per logical pixel the form may shrink more.
+    return std::max(kMinZoom, kMinFit / std::max(qreal(1), devicePixelRatioF()));
 }
 
 bool Form2::eventFilter(QObject *watched, QEvent *event)
@@ -456,7 +463,7 @@ void Form2::sizeToScreen()
     // grey margins.
     const QSize natural = static_cast<const FormScroll *>(scroll_)->natural;
     const QSize bars = want - natural;
-    const qreal z = std::max(kMinFit, std::min(qreal(room.width() - bars.width()) / natural.width(),
+    const qreal z = std::max(minFitZoom(), std::min(qreal(room.width() - bars.width()) / natural.width(),
                                                qreal(room.height() - bars.height()) / natural.height()));
     QSize size = bars + natural * z;
     // Where the form does not fit even at the smallest fitting zoom, a

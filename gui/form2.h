@@ -67,8 +67,10 @@ public:
 
     // The zoom of the form (1: its size in twips). setZoom turns fitting
     // to the window off; fitting chooses the zoom at which the whole form
-    // fits, between kMinFit and kMaxFit, and scrolls below that.
+    // fits, between minFitZoom() and kMaxFit, and scrolls below that.
     static constexpr qreal kMinZoom = 0.5, kMaxZoom = 3.0, kMinFit = 0.7, kMaxFit = 2.0;
+    // kMinFit at one device pixel per pixel, less on denser screens.
+    qreal minFitZoom() const;
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);
     bool fitsToWindow() const { return fit_; }

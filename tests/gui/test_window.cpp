@@ -240,7 +240,7 @@ void TestWindow::positionsFromTwips()
 void TestWindow::nothingOverlapsAndCaptionsFit_data()
 {
     QTest::addColumn<double>("zoom");
-    for (double z : {1.0, chain::gui::Form2::kMinFit, 0.8, 1.25, 1.5, 2.0})
+    for (double z : {1.0, chain::gui::Form2::kMinZoom, chain::gui::Form2::kMinFit, 0.8, 1.25, 1.5, 2.0})
         QTest::addRow("zoom %.2f", z) << z;
 }
 
