@@ -95,7 +95,6 @@ constexpr EchoRow kPrecisionRows[] = {
     {"       单位权       点位中误差Md", "Text21"},
 };
 
-
 // A result or echo field: read-only, but its text can be selected and
 // copied; a double click selects the whole value, not a piece of it.
 class ValueField : public QLineEdit {
@@ -179,6 +178,7 @@ std::pair<QString, QString> valueAndUnit(const QString &text)
     return {v, QString()};
 }
 
+// A caption as a spreadsheet cell: without brackets, blanks run together.
 QString simplified(const char *caption)
 {
     return u(caption).remove(QRegularExpression(QStringLiteral("[()（）]"))).simplified();

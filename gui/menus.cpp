@@ -8,7 +8,6 @@
 #include "report/report.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
