@@ -25,9 +25,8 @@
 #include <QScreen>
 #include <QtTest>
 
-#include <memory>
-
 #include <map>
+#include <memory>
 #include <set>
 
 using chain::gui::Form2;
