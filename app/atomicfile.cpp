@@ -2,6 +2,7 @@
 
 #include "platform.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -163,19 +164,20 @@ void writeFileAtomically(const std::string &path, const Producer &produce)
 
 std::string pdfProblem(const std::string &path)
 {
+    const std::string cut = "生成的 PDF 文件不完整（可能是磁盘已满）";
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size < 16)
+        return cut;
     std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return "生成的 PDF 文件无法读回";
     std::string head(5, '\0');
     f.read(head.data(), 5);
-    f.seekg(0, std::ios::end);
-    const std::streamoff size = f.tellg();
-    const std::streamoff tail = size < 1024 ? size : 1024;
+    const std::uintmax_t tail = size < 1024 ? size : 1024;
     std::string end(static_cast<std::size_t>(tail), '\0');
-    f.seekg(size - tail);
-    f.read(end.data(), tail);
+    f.seekg(static_cast<std::streamoff>(size - tail));
+    f.read(end.data(), static_cast<std::streamsize>(tail));
     if (!f || head != "%PDF-" || end.find("%%EOF") == std::string::npos)
-        return "生成的 PDF 文件不完整（可能是磁盘已满）";
+        return cut;
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include "adjust/cases.h"
 #include "adjust/errors.h"
 #include "adjust/geometry.h"
+#include "adjust/verify.h"
 
 #include <cmath>
 #include <utility>
@@ -345,13 +346,14 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
         BufferedSink texts;
         dispatch(caseNo, trial, comp, texts);
         requireFiniteResults(trial);
+        verifyAdjustment(trial); // the figure recomputed from the results must close
         rec = std::move(trial);
         texts.flushTo(out);
     } catch (const Degenerate &e) {
         rec = std::move(work); // inputs of this computation, results of the last one, caseNo 0
         return {Outcome::Degenerate, e.what()};
     }
-    return {Outcome::Computed, {}};
+    return {Outcome::Computed, weakFigureWarning(rec)};
 }
 
 } // namespace chain
