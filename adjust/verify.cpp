@@ -6,6 +6,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace chain {
 namespace {
@@ -28,18 +30,21 @@ const std::array<std::array<int, 2>, 12> kEnds = {{
 // not write it back; the correction of a signed orientation column is the
 // correlate of that condition, row 3, since only that row holds the column).
 // The case catalogue will carry this; until then it is one table here.
+// Case 10 holds its closing orientation fixed instead of correcting it.
 struct Route {
     const char *points;
     bool qbUncorrected;
+    bool closingHeld;
 };
 Route routeOf(int caseNo)
 {
     switch (caseNo) {
-    case 4: case 10: case 11: return {"ACEFBD", false};
-    case 7: return {"ACEFBD", true};
-    case 5: case 6: return {"CAFEDB", false};
-    case 8: return {"ACEFDB", true};
-    default: return {"ACEFDB", false}; // cases 1, 2, 3, 9, 12
+    case 4: case 11: return {"ACEFBD", false, false};
+    case 10: return {"ACEFBD", false, true};
+    case 7: return {"ACEFBD", true, false};
+    case 5: case 6: return {"CAFEDB", false, false};
+    case 8: return {"ACEFDB", true, false};
+    default: return {"ACEFDB", false, false}; // cases 1, 2, 3, 9, 12
     }
 }
 
@@ -125,7 +130,7 @@ std::string dms(double degrees)
            (s % 60 < 10 ? "0" : "") + std::to_string(s % 60) + "″";
 }
 
-bool known(double x, double y) { return x != 0 && y != 0; }
+bool givenPoint(double x, double y) { return x != 0 && y != 0; }
 
 // Triangles (1..6) with an angle under one degree, and the smallest angle.
 struct Weak {
@@ -153,15 +158,177 @@ Weak weakTriangles(const Record &rec)
     return w;
 }
 
+// An angle typed as d.mmss (the record keeps it as typed), in degrees.
+double fromDms(double typed)
+{
+    const double m = std::fabs(typed);
+    const double d = std::floor(m);
+    const double minutes = std::floor((m - d) * 100 + 1e-9);
+    const double seconds = ((m - d) * 100 - minutes) * 100;
+    const double v = d + minutes / 60 + seconds / 3600;
+    return typed < 0 ? -v : v;
+}
+
+// The adjusted points by letter.
+std::array<XY, 6> pointsOf(const Record &rec, const Route &route)
+{
+    std::array<XY, 6> pt{};
+    for (std::size_t i = 0; i < 6 && i < rec.X.size() && i < rec.Y.size(); ++i)
+        pt[static_cast<std::size_t>(pointOf(route.points[i]))] = {rec.X[i], rec.Y[i]};
+    return pt;
+}
+
+// One Gauss-Newton step of the least-squares adjustment of the coordinates,
+// taken from the adjusted figure with the known points where they are
+// given: the observed sides between points that are not both known (weight
+// one per square metre), the orientation angles the case corrects (one per
+// square second, the weights the condition equations give them), and the
+// directions the case holds, along which the point they lead to moves: the
+// closing orientation of case 10, and the provisional start direction of
+// the cases without orientation, which turn the route onto the closing
+// point once and keep that turn. Where the single pass reached the solution
+// the step is nil; its largest move of a point, in metres, is about how far
+// the pass fell short. Negative when the equations cannot be solved.
+struct Step {
+    double size = 0;
+    char point = 0;
+};
+Step secondPass(const Record &rec, const Route &route, std::array<XY, 6> pt)
+{
+    const XY given[6] = {{rec.xa, rec.ya}, {rec.xc, rec.yc}, {}, {}, {rec.xd, rec.yd}, {rec.xb, rec.yb}};
+    bool known[6];
+    for (int i = 0; i < 6; ++i) {
+        known[i] = givenPoint(given[i].x, given[i].y);
+        if (known[i])
+            pt[static_cast<std::size_t>(i)] = given[i];
+    }
+    auto azimuthOf = [&](int p, int q) {
+        return std::atan2(pt[static_cast<std::size_t>(q)].y - pt[static_cast<std::size_t>(p)].y,
+                          pt[static_cast<std::size_t>(q)].x - pt[static_cast<std::size_t>(p)].x);
+    };
+
+    // The unknowns of each point: none, its two coordinates, or its
+    // distance along a held direction (unit vector `along`).
+    std::array<int, 6> column{};
+    std::array<XY, 6> along{};
+    std::array<bool, 6> onRay{};
+    const bool startOne = known[A] != known[C], closingOne = known[B] != known[D];
+    const int start = known[A] ? A : C, second = known[A] ? C : A;
+    const int closing = known[B] ? B : D, other = known[B] ? D : B;
+    const bool startAngles = startOne && (rec.ta != 0 || rec.qa_in != 0);
+    const bool closingAngles = closingOne && rec.tb != 0;
+    // Azimuths in radians; the record's degrees are the engine's (rad).
+    const double startAzimuth = (rec.ta + fromDms(rec.qa_in)) * rec.rad;
+    const double closingAzimuth = (rec.tb - fromDms(rec.qb_in)) * rec.rad;
+    if (startOne && !startAngles) {
+        onRay[static_cast<std::size_t>(second)] = true;
+        const double t = azimuthOf(start, second);
+        along[static_cast<std::size_t>(second)] = {std::cos(t), std::sin(t)};
+    }
+    if (closingAngles && route.closingHeld) {
+        onRay[static_cast<std::size_t>(other)] = true;
+        along[static_cast<std::size_t>(other)] = {std::cos(closingAzimuth), std::sin(closingAzimuth)};
+    }
+    int n = 0;
+    for (int i = 0; i < 6; ++i) {
+        column[static_cast<std::size_t>(i)] = known[i] ? -1 : n;
+        n += known[i] ? 0 : (onRay[static_cast<std::size_t>(i)] ? 1 : 2);
+    }
+    std::vector<double> N(static_cast<std::size_t>(n * n), 0.0), b(static_cast<std::size_t>(n), 0.0);
+    // Adds one observation: residual r (computed − observed), its weight,
+    // and its derivatives by the coordinates of two points.
+    auto add = [&](double r, double weight, int p, XY dp, int q, XY dq) {
+        std::vector<double> row(static_cast<std::size_t>(n), 0.0);
+        for (const auto &[i, g] : {std::pair<int, XY>{p, dp}, std::pair<int, XY>{q, dq}}) {
+            const int c = column[static_cast<std::size_t>(i)];
+            if (c < 0)
+                continue;
+            if (onRay[static_cast<std::size_t>(i)]) {
+                row[static_cast<std::size_t>(c)] += g.x * along[static_cast<std::size_t>(i)].x + g.y * along[static_cast<std::size_t>(i)].y;
+            } else {
+                row[static_cast<std::size_t>(c)] += g.x;
+                row[static_cast<std::size_t>(c) + 1] += g.y;
+            }
+        }
+        for (int j = 0; j < n; ++j) {
+            b[static_cast<std::size_t>(j)] -= weight * row[static_cast<std::size_t>(j)] * r;
+            for (int k = 0; k < n; ++k)
+                N[static_cast<std::size_t>(j * n + k)] += weight * row[static_cast<std::size_t>(j)] * row[static_cast<std::size_t>(k)];
+        }
+    };
+    for (int s = 1; s <= 11; ++s) {
+        const int p = kEnds[s][0], q = kEnds[s][1];
+        if (known[p] && known[q])
+            continue;
+        const XY P = pt[static_cast<std::size_t>(p)], Q = pt[static_cast<std::size_t>(q)];
+        const double d = std::hypot(Q.x - P.x, Q.y - P.y);
+        add(d - rec.S[static_cast<std::size_t>(s)], 1, p, {(P.x - Q.x) / d, (P.y - Q.y) / d}, q,
+            {(Q.x - P.x) / d, (Q.y - P.y) / d});
+    }
+    // An observed direction from point p to point q, in seconds of arc.
+    auto direction = [&](int p, int q, double azimuth) {
+        const XY P = pt[static_cast<std::size_t>(p)], Q = pt[static_cast<std::size_t>(q)];
+        const double dx = Q.x - P.x, dy = Q.y - P.y, d2 = dx * dx + dy * dy;
+        const double r = foldRadians(std::atan2(dy, dx) - azimuth) * kSecondsPerRadian;
+        const double f = kSecondsPerRadian / d2;
+        add(r, 1, p, {dy * f, -dx * f}, q, {-dy * f, dx * f});
+    };
+    if (startAngles)
+        direction(start, second, startAzimuth);
+    if (closingAngles && !route.closingHeld)
+        direction(closing, other, closingAzimuth);
+
+    // N·x = b by elimination with partial pivoting.
+    double largest = 0;
+    for (int j = 0; j < n; ++j)
+        largest = std::max(largest, std::fabs(N[static_cast<std::size_t>(j * n + j)]));
+    for (int k = 0; k < n; ++k) {
+        int piv = k;
+        for (int i = k + 1; i < n; ++i)
+            if (std::fabs(N[static_cast<std::size_t>(i * n + k)]) > std::fabs(N[static_cast<std::size_t>(piv * n + k)]))
+                piv = i;
+        if (!(std::fabs(N[static_cast<std::size_t>(piv * n + k)]) > 1e-13 * largest))
+            return {-1, 0};
+        for (int j = 0; j < n; ++j)
+            std::swap(N[static_cast<std::size_t>(k * n + j)], N[static_cast<std::size_t>(piv * n + j)]);
+        std::swap(b[static_cast<std::size_t>(k)], b[static_cast<std::size_t>(piv)]);
+        for (int i = k + 1; i < n; ++i) {
+            const double f = N[static_cast<std::size_t>(i * n + k)] / N[static_cast<std::size_t>(k * n + k)];
+            for (int j = k; j < n; ++j)
+                N[static_cast<std::size_t>(i * n + j)] -= f * N[static_cast<std::size_t>(k * n + j)];
+            b[static_cast<std::size_t>(i)] -= f * b[static_cast<std::size_t>(k)];
+        }
+    }
+    std::vector<double> x(static_cast<std::size_t>(n), 0.0);
+    for (int k = n - 1; k >= 0; --k) {
+        double v = b[static_cast<std::size_t>(k)];
+        for (int j = k + 1; j < n; ++j)
+            v -= N[static_cast<std::size_t>(k * n + j)] * x[static_cast<std::size_t>(j)];
+        x[static_cast<std::size_t>(k)] = v / N[static_cast<std::size_t>(k * n + k)];
+    }
+    Step step;
+    for (int i = 0; i < 6; ++i) {
+        const int c = column[static_cast<std::size_t>(i)];
+        if (c < 0)
+            continue;
+        const double move = onRay[static_cast<std::size_t>(i)]
+                                ? std::fabs(x[static_cast<std::size_t>(c)])
+                                : std::hypot(x[static_cast<std::size_t>(c)], x[static_cast<std::size_t>(c) + 1]);
+        if (!std::isfinite(move))
+            return {-1, 0};
+        if (move > step.size)
+            step = {move, kLetter[i]};
+    }
+    return step;
+}
+
 } // namespace
 
 Closure closureOf(const Record &rec)
 {
     Closure c;
     const Route route = routeOf(rec.caseNo);
-    std::array<XY, 6> pt{};
-    for (std::size_t i = 0; i < 6 && i < rec.X.size() && i < rec.Y.size(); ++i)
-        pt[static_cast<std::size_t>(pointOf(route.points[i]))] = {rec.X[i], rec.Y[i]};
+    const std::array<XY, 6> pt = pointsOf(rec, route);
     auto distance = [&](int i, int j) {
         return std::hypot(pt[static_cast<std::size_t>(i)].x - pt[static_cast<std::size_t>(j)].x,
                           pt[static_cast<std::size_t>(i)].y - pt[static_cast<std::size_t>(j)].y);
@@ -188,7 +355,7 @@ Closure closureOf(const Record &rec)
         double x, y;
     } given[4] = {{'A', A, rec.xa, rec.ya}, {'B', B, rec.xb, rec.yb}, {'C', C, rec.xc, rec.yc}, {'D', D, rec.xd, rec.yd}};
     for (const auto &g : given)
-        if (known(g.x, g.y) &&
+        if (givenPoint(g.x, g.y) &&
             worse(std::hypot(pt[static_cast<std::size_t>(g.point)].x - g.x, pt[static_cast<std::size_t>(g.point)].y - g.y),
                   c.point))
             c.pointName = g.name;
@@ -196,7 +363,7 @@ Closure closureOf(const Record &rec)
     // The closing orientation: from the known closing point to the other
     // point of the closing end, turned by qb, is the given azimuth tb.
     if (rec.tb != 0) {
-        const bool atB = known(rec.xb, rec.yb);
+        const bool atB = givenPoint(rec.xb, rec.yb);
         const XY k = pt[atB ? B : D], o = pt[atB ? D : B];
         double qb = rec.qb;
         if (route.qbUncorrected && rec.k.size() > 3)
@@ -210,6 +377,15 @@ Closure closureOf(const Record &rec)
             c.figureNo = 1;
         if (worse(figureMisclosure(pt, rec.Sp, F, E, D, B), c.figure))
             c.figureNo = 2;
+    }
+    if (rec.S.size() >= 12) {
+        const Step step = secondPass(rec, route, pt);
+        if (step.size < 0)
+            c.finite = false;
+        else {
+            c.step = step.size;
+            c.stepPoint = step.point;
+        }
     }
     return c;
 }
@@ -238,6 +414,8 @@ void verifyAdjustment(const Record &rec)
     consider(c.figure, kMaxAngularGap,
              std::string(c.figureNo == 1 ? "第一" : "第二") + "四边形角条件仍有闭合差 " + decimals(c.figure, 2) +
                  " 秒（限差 0.01 秒）");
+    consider(c.step, kMaxStep,
+             std::string("再按最小二乘平差一次，点 ") + c.stepPoint + " 还会移动 " + metres(c.step) + "（限差 0.5 毫米）");
     if (!c.finite && what.empty())
         what = "平差后的图形无法重新推算";
     if (what.empty())
