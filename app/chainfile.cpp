@@ -334,7 +334,7 @@ std::string describe(const Problem &p)
 
 std::string describeProblems(const std::string &file, const std::vector<Problem> &problems)
 {
-    const std::string name = "数据文件" + quoted(file);
+    const std::string name = "数据文件「" + file + "」"; // a path is shown whole
     if (problems.empty())
         return name + "没有问题。";
     if (problems.size() == 1)
