@@ -85,7 +85,7 @@ Target resolve(const std::string &path)
         if ((st.permissions() & anyWrite) == fs::perms::none)
             refuse(path, "这是只读文件（没有写权限位），没有改动。请先去掉文件的只读属性，或给出另一个文件名。");
         if (const int e = platform::writeAccess(p.string()))
-            refuse(path, platform::errorText(e) + "，没有改动。请检查文件的写权限。");
+            refuse(path, platform::writeErrorText(e) + "，没有改动。请检查文件的写权限。");
         t.file = p;
         t.exists = platform::ownerOf(p.string(), t.owner);
         return t;
@@ -109,18 +109,18 @@ void commit(const std::string &path, const std::function<std::string(platform::T
         dir = ".";
     platform::TempFile tmp = platform::createTemporary(dir.string(), t.file.filename().string());
     if (tmp.error)
-        fail(platform::errorText(tmp.error));
+        fail(platform::writeErrorText(tmp.error));
     std::string why = fill(tmp);
     if (why.empty()) {
         platform::Owner owner = t.owner;
         if (!t.exists)
             owner.mode = platform::newFileMode();
         if (const int e = platform::giveOwner(tmp.path, owner))
-            why = platform::errorText(e);
+            why = platform::writeErrorText(e);
     }
     if (why.empty()) {
         if (const int e = platform::replace(tmp.path, t.file.string()))
-            why = platform::errorText(e);
+            why = platform::writeErrorText(e);
     }
     if (!why.empty()) {
         platform::removeFile(tmp.path);
@@ -138,7 +138,7 @@ void writeFileAtomically(const std::string &path, std::string_view bytes)
         const int s = platform::syncAndClose(tmp.handle);
         tmp.handle = -1;
         if (e || s)
-            return platform::errorText(e ? e : s);
+            return platform::writeErrorText(e ? e : s);
         return {};
     });
 }
@@ -157,7 +157,7 @@ void writeFileAtomically(const std::string &path, const Producer &produce)
         if (!why.empty())
             return why;
         if (const int e = platform::syncFile(tmp.path))
-            return platform::errorText(e);
+            return platform::writeErrorText(e);
         return {};
     });
 }

@@ -14,6 +14,10 @@ namespace chain::platform {
 // from the system's error code. Never the system's own (English) text.
 std::string errorText(int code);
 
+// The same for a failure to write: a permission error is a missing write
+// permission, a missing file a missing folder.
+std::string writeErrorText(int code);
+
 // The error code of a file name that is too long, of a missing file, and of
 // a chain of symbolic links that does not end.
 int nameTooLong();

@@ -80,6 +80,16 @@ std::string errorText(int code)
     }
 }
 
+std::string writeErrorText(int code)
+{
+    switch (code) {
+    case EACCES:
+    case EPERM: return "没有写权限";
+    case ENOENT: return "目录不存在";
+    default: return errorText(code);
+    }
+}
+
 int nameTooLong() { return ENAMETOOLONG; }
 int notFound() { return ENOENT; }
 int linkLoop() { return ELOOP; }

@@ -165,6 +165,9 @@ private slots:
         QTest::newRow("full disk: report PDF") << "full" << QByteArray()
                                                << QStringList{"--replies", "%E/case1.replies", "--report-pdf", "%T"} << 6
                                                << QStringList{"无法写入", "原有的文件没有改动"} << "same";
+        QTest::newRow("read-only file system") << "readonlyfs" << QByteArray()
+                                               << QStringList{"--data", "%E/case1.chain", "--save-data", "%T"} << 6
+                                               << QStringList{"只读文件系统", "没有留下文件"} << "absent";
         QTest::newRow("device made with mknod: data file") << "device" << QByteArray()
                                                            << QStringList{"--data", "%E/case1.chain", "--save-data", "%T"}
                                                            << 6 << QStringList{"这是一个字符设备", "没有写入"} << "device";
@@ -235,10 +238,11 @@ private slots:
             if (mounted)
                 run("umount", {folder});
         });
-        if (setup == "full") {
+        if (setup == "full" || setup == "readonlyfs") {
             folder = dir.filePath("small");
             QVERIFY(QDir().mkdir(folder));
-            if (!run("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}))
+            const QString options = setup == "full" ? "size=64k" : "size=64k,ro";
+            if (!run("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}))
                 QSKIP("no small tmpfs: mounting needs root and a system that allows it (no full-disk test here)");
             mounted = true;
         }
