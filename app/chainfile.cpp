@@ -1,19 +1,16 @@
 #include "chainfile.h"
 
+#include "atomicfile.h"
 #include "number.h"
+#include "readfile.h"
 #include "replies.h"
+#include "base/utf8.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace chain {
@@ -23,9 +20,6 @@ const char *const kKeyNames[key::count] = {
     "xa", "ya", "xb", "yb", "xc", "yc", "xd", "yd", "ta", "qa", "tb", "qb", "pn0", "pn1", "pn2",
     "pn3", "pn4", "pn5", "S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8", "S9", "S10", "S11",
 };
-
-// A data file is a few hundred bytes; anything much larger is not one.
-constexpr std::size_t kMaxFileSize = 1 << 20;
 
 const char *const kPointLetter[4] = {"A", "B", "C", "D"};
 
@@ -96,44 +90,6 @@ bool hasBlank(std::string_view s)
     return false;
 }
 
-// Offset of the first byte that is not part of well-formed UTF-8, or npos.
-std::size_t badUtf8(std::string_view s)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(s.data());
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = u[i];
-        std::size_t len = 0;
-        std::uint32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
-        } else {
-            return i;
-        }
-        if (i + len > s.size())
-            return i;
-        for (std::size_t k = 1; k < len; ++k) {
-            if ((u[i + k] & 0xC0) != 0x80)
-                return i;
-            cp = (cp << 6) | (u[i + k] & 0x3F);
-        }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return i;
-        i += len;
-    }
-    return std::string_view::npos;
-}
-
 bool hasControl(std::string_view s)
 {
     for (const char ch : s) {
@@ -144,7 +100,7 @@ bool hasControl(std::string_view s)
     return false;
 }
 
-std::string quoted(std::string_view s) { return "「" + std::string(s) + "」"; }
+std::string quoted(std::string_view s) { return utf8::quote(s); }
 
 // The state of one end point in a data set.
 enum class Point { Known, New, Incomplete };
@@ -312,24 +268,6 @@ std::string noCaseText(const DataSet &d)
     return s + "已知点须为以下组合之一：" + list + "。请检查各点的座标：待定点的座标不写。";
 }
 
-std::string errnoText(int e)
-{
-    switch (e) {
-    case ENOENT: return "目录或文件不存在";
-    case EACCES:
-    case EPERM: return "没有权限";
-    case ENOSPC: return "磁盘已满";
-    case EDQUOT: return "超出磁盘配额";
-    case EFBIG: return "文件超出允许的大小";
-    case EROFS: return "文件系统只读";
-    case EISDIR: return "这是一个目录";
-    case ENOTDIR: return "路径中有一部分不是目录";
-    case ENAMETOOLONG: return "文件名太长";
-    case EIO: return "输入输出错误";
-    default: return std::strerror(e);
-    }
-}
-
 DataFileError fileError(const std::string &path, const std::string &text)
 {
     return DataFileError(path, {Problem{Problem::Syntax, -1, 0, text}});
@@ -396,7 +334,7 @@ std::string describe(const Problem &p)
 
 std::string describeProblems(const std::string &file, const std::vector<Problem> &problems)
 {
-    const std::string name = "数据文件" + quoted(file);
+    const std::string name = "数据文件「" + file + "」"; // a path is shown whole
     if (problems.empty())
         return name + "没有问题。";
     if (problems.size() == 1)
@@ -419,27 +357,32 @@ std::string valueProblem(int k, std::string_view text)
     if (isNameKey(k)) {
         if (text == "<cancel>")
             return "点名「<cancel>」在答复文件中表示“取消”，不能用作点名。请换一个点名。";
-        return {};
+        return nameProblem(text);
     }
+    const Quantity q = isAngleKey(k) ? (k == key::ta || k == key::tb ? Quantity::Azimuth : Quantity::Orientation)
+                                     : (isSideKey(k) ? Quantity::Side : Quantity::Coordinate);
+    if (numberForm(text) == NumberForm::OutOfRange)
+        return outOfRangeText(q, text);
     const auto v = parseNumber(text);
     if (isAngleKey(k)) {
         if (!v)
-            return quoted(text) + "不是数字。角度按 d.mmss 写：度、小数点、两位分、两位秒（秒可带小数），例如 47°30′45″ 写作 47.3045。" +
+            return utf8::quote(text) + "不是数字。角度按 d.mmss 写：度、小数点、两位分、两位秒（秒可带小数），例如 47°30′45″ 写作 47.3045。" +
                    hashNote;
-        if (!parseAngle(text)) {
+        const auto a = parseAngle(text);
+        if (!a) {
             if (text.find_first_of("eE") != std::string_view::npos)
-                return quoted(text) + "是指数形式，角度须按 d.mmss 写，例如 0°00′00.0036″ 写作 0.00000001。";
-            return quoted(text) + "不是 d.mmss 形式的角度：小数点后两位是分、再两位是秒，分和秒都须小于 60。例如 47°30′45″ 写作 47.3045。";
+                return utf8::quote(text) + "是指数形式，角度须按 d.mmss 写，例如 0°00′00.0036″ 写作 0.00000001。";
+            return utf8::quote(text) + "不是 d.mmss 形式的角度：小数点后两位是分、再两位是秒，分和秒都须小于 60。例如 47°30′45″ 写作 47.3045。";
         }
-        return {};
+        return rangeProblem(q, a->magnitude, text);
     }
     if (!v)
-        return quoted(text) + "不是数字。" +
+        return utf8::quote(text) + "不是数字。" +
                (isSideKey(k) ? "边长写作以米为单位的十进制数，例如 496.034，不带单位。" : "座标写作以米为单位的十进制数，例如 3000.000，不带单位。") +
                hashNote;
     if (isSideKey(k) && !(*v > 0))
-        return "边长须大于零，这里是" + quoted(text) + "。请检查这条边的观测值。";
-    return {};
+        return "边长须大于零，这里是" + utf8::quote(text) + "。请检查这条边的观测值。";
+    return rangeProblem(q, *v, text);
 }
 
 // ---- the data set and the prompts ----------------------------------------
@@ -604,7 +547,7 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
         ++lineNo;
         if (!raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
-        if (badUtf8(raw) != std::string_view::npos) {
+        if (utf8::firstInvalid(raw) != std::string_view::npos) {
             problems.push_back({Problem::Syntax, -1, lineNo,
                                 "含有不是 UTF-8 编码的字节。请把文件另存为 UTF-8 编码（不是 GBK、GB2312 等）。"});
             continue;
@@ -694,37 +637,18 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
 
 DataSet readDataFile(const std::string &path)
 {
-    std::string data;
-    if (path == "-") {
-        char buf[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(buf, 1, sizeof buf, stdin)) > 0 && data.size() <= kMaxFileSize)
-            data.append(buf, got);
-        if (std::ferror(stdin))
-            throw fileError("标准输入", "读取时出错。请检查输入。");
-    } else {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0)
-            throw fileError(path, "无法打开（" + errnoText(errno) + "）。请检查文件名和路径。");
-        if (S_ISDIR(st.st_mode))
-            throw fileError(path, "这是一个目录，不是数据文件。请选择一个数据文件。");
-        if (static_cast<std::size_t>(st.st_size) > kMaxFileSize)
-            throw fileError(path, "文件太大（" + std::to_string(st.st_size) + " 字节），不是数据文件。请检查选择的文件。");
-        std::FILE *f = std::fopen(path.c_str(), "rb");
-        if (!f)
-            throw fileError(path, "无法读取（" + errnoText(errno) + "）。请检查读取权限。");
-        char buf[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(buf, 1, sizeof buf, f)) > 0 && data.size() <= kMaxFileSize)
-            data.append(buf, got);
-        const bool failed = std::ferror(f) != 0;
-        std::fclose(f);
-        if (failed)
-            throw fileError(path, "读取时出错。请检查文件是否完好、磁盘是否可读。");
-    }
     const std::string shown = path == "-" ? std::string("标准输入") : path;
-    if (data.size() > kMaxFileSize)
-        throw fileError(shown, "文件太大，不是数据文件。请检查选择的文件。");
+    const InputFile f = readInputFile(path);
+    switch (f.status) {
+    case InputFile::Ok: break;
+    case InputFile::CannotOpen: throw fileError(shown, "无法打开（" + f.why + "）。请检查文件名和路径。");
+    case InputFile::ReadFailed: throw fileError(shown, "读取时出错（" + f.why + "）。请检查文件是否完好、磁盘是否可读。");
+    case InputFile::NotRegular:
+        throw fileError(shown, "这是" + f.why + "，不是数据文件，没有读取。请选择一个数据文件。");
+    case InputFile::TooLarge:
+        throw fileError(shown, "文件太大（超过 " + f.why + "），读到 " + f.why + " 为止，不是数据文件。请检查选择的文件。");
+    }
+    const std::string &data = f.bytes;
     std::vector<Problem> problems;
     DataSet d = parseDataFile(data, problems);
     const bool formRight = problems.empty();
@@ -832,58 +756,7 @@ std::string formatDataFile(const DataSet &d)
     return s;
 }
 
-void writeFileReplacing(const std::string &path, const std::string &bytes)
-{
-    const std::string shown = quoted(path);
-    if (path.empty())
-        throw std::runtime_error("没有给出文件名。请给出要写入的文件。");
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        throw std::runtime_error(shown + "是一个目录，无法写入。请给出文件名。");
-    mode_t mode = 0;
-    if (exists) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    std::string tmp = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        throw std::runtime_error("无法写入" + shown + "：" + errnoText(errno) + "。请检查目录是否存在、是否有写入权限。");
-    auto fail = [&](int e) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        throw std::runtime_error("无法写入" + shown + "：" + errnoText(e) + "。原有的文件没有改动；请检查磁盘空间和写入权限。");
-    };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
-        fail(errno);
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        throw std::runtime_error("无法写入" + shown + "：" + errnoText(e) + "。原有的文件没有改动；请检查磁盘空间。");
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        throw std::runtime_error("无法写入" + shown + "：" + errnoText(e) + "。原有的文件没有改动；请检查写入权限。");
-    }
-}
-
-void writeDataFile(const std::string &path, const DataSet &d) { writeFileReplacing(path, formatDataFile(d)); }
+void writeDataFile(const std::string &path, const DataSet &d) { writeFileAtomically(path, formatDataFile(d)); }
 
 std::string caseNeeds(int n)
 {

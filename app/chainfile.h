@@ -145,12 +145,8 @@ bool hasComputation(const Record &rec);
 // The text of a data file.
 std::string formatDataFile(const DataSet &d);
 
-// Writes `bytes` to a temporary file beside `path` and renames it over
-// `path`, so that an existing file is replaced whole or not at all. Throws
-// std::runtime_error with a Chinese message naming the file.
-void writeFileReplacing(const std::string &path, const std::string &bytes);
-
-// formatDataFile then writeFileReplacing.
+// formatDataFile, written through writeFileAtomically (app/atomicfile.h);
+// throws WriteError.
 void writeDataFile(const std::string &path, const DataSet &d);
 
 // The keys of the precision analysis (app/analysiskeys.cpp). readAnalysisKey

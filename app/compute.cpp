@@ -3,6 +3,7 @@
 #include "adjust/cases.h"
 #include "adjust/errors.h"
 #include "adjust/geometry.h"
+#include "adjust/verify.h"
 
 #include <cmath>
 #include <utility>
@@ -278,7 +279,7 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
         // Steps 1 to 8: the four end points.
         for (int i = 0; i < 8; ++i) {
             const CoordinatePrompt &c = kCoordinates[i];
-            work.*c.target = askLength(p, out, c.texts, c.field);
+            work.*c.target = askLength(p, out, c.texts, c.field, Quantity::Coordinate);
             if (i % 2 == 1) {
                 const CoordinatePrompt &cx = kCoordinates[i - 1];
                 if (work.*cx.target == 0 && work.*c.target == 0) {
@@ -289,12 +290,12 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
         }
         // Steps 9 to 12: the angles of an end with exactly one known point.
         if (oneKnown(work.xa, work.ya, work.xc, work.yc)) {
-            storeAngle(askAngle(p, out, kTa, "Text5"), work.ta, work.ta_in, nullptr);
-            storeAngle(askAngle(p, out, kQa, "Text11"), work.qa, work.qa_in, &comp.sga);
+            storeAngle(askAngle(p, out, kTa, "Text5", Quantity::Azimuth), work.ta, work.ta_in, nullptr);
+            storeAngle(askAngle(p, out, kQa, "Text11", Quantity::Orientation), work.qa, work.qa_in, &comp.sga);
         }
         if (oneKnown(work.xb, work.yb, work.xd, work.yd)) {
-            storeAngle(askAngle(p, out, kTb, "Text6"), work.tb, work.tb_in, nullptr);
-            storeAngle(askAngle(p, out, kQb, "Text12"), work.qb, work.qb_in, &comp.sgb);
+            storeAngle(askAngle(p, out, kTb, "Text6", Quantity::Azimuth), work.tb, work.tb_in, nullptr);
+            storeAngle(askAngle(p, out, kQb, "Text12", Quantity::Orientation), work.qb, work.qb_in, &comp.sgb);
         }
         const std::string message = sideMessage(work, comp.sga, comp.sgb);
         if (!message.empty())
@@ -314,7 +315,7 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
                 continue;
             if (i == 9 && !oneKnown(work.xb, work.yb, work.xd, work.yd))
                 continue;
-            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1));
+            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1), Quantity::Side);
         }
     } catch (const Cancelled &) {
         return {Outcome::Cancelled, {}};
@@ -345,13 +346,14 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
         BufferedSink texts;
         dispatch(caseNo, trial, comp, texts);
         requireFiniteResults(trial);
+        verifyAdjustment(trial); // the figure recomputed from the results must close
         rec = std::move(trial);
         texts.flushTo(out);
     } catch (const Degenerate &e) {
         rec = std::move(work); // inputs of this computation, results of the last one, caseNo 0
         return {Outcome::Degenerate, e.what()};
     }
-    return {Outcome::Computed, {}};
+    return {Outcome::Computed, weakFigureWarning(rec)};
 }
 
 } // namespace chain

@@ -24,7 +24,7 @@ enum class Outcome : int {
 
 struct ComputeResult {
     Outcome outcome = Outcome::Cancelled;
-    std::string message; // Chinese, for a message box; empty when computed
+    std::string message; // Chinese, for a message box; when computed, empty or a warning of a weak figure
 };
 
 ComputeResult Command1_Click(Record &rec, Prompter &prompter, TextSink &out);

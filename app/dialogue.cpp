@@ -1,7 +1,6 @@
 #include "dialogue.h"
 
 #include "adjust/numfmt.h"
-#include "number.h"
 
 namespace chain {
 namespace {
@@ -17,11 +16,14 @@ bool rejects(const std::optional<std::string> &reply)
 
 // The dialogue for a value that must parse: a reply that does not parse, or
 // an empty one, is treated as a rejection and asked again; Cancel ends the
-// command. `parse` returns the value, `echo` its text.
+// command. `parse` returns the value, or nothing and (for a value that is
+// out of range rather than not a value) the reason shown before the re-ask
+// text; `echo` gives the value's text.
 template <typename T, typename Parse, typename Echo>
 T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Parse parse, Echo echo)
 {
     const std::string *text = &t.ask;
+    std::string withReason;
     for (;;) {
         // Ask (or re-ask) until a reply parses.
         std::optional<T> value;
@@ -29,11 +31,16 @@ T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &
             const auto reply = p.prompt(*text);
             if (!reply)
                 throw Cancelled();
-            value = parse(*reply);
+            std::string reason;
+            value = parse(*reply, reason);
             if (value)
                 break;
             out.setText(field, "");
             text = &t.reask;
+            if (!reason.empty()) {
+                withReason = reason + " " + t.reask;
+                text = &withReason;
+            }
         }
         const std::string shown = echo(*value);
         out.setText(field, shown);
@@ -48,20 +55,36 @@ T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &
 
 } // namespace
 
-double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field)
+double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q)
 {
     return askValue<double>(
-        p, out, t, field, [](const std::string &r) { return parseNumber(r); },
+        p, out, t, field,
+        [q](const std::string &r, std::string &reason) -> std::optional<double> {
+            const auto v = parseNumber(r);
+            if (!v) {
+                if (numberForm(r) == NumberForm::OutOfRange)
+                    reason = outOfRangeText(q, r);
+                return std::nullopt;
+            }
+            reason = rangeProblem(q, *v, r);
+            return reason.empty() ? v : std::nullopt;
+        },
         [](double v) { return " " + picture(v, 3); });
 }
 
-AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field)
+AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q)
 {
     return askValue<AngleReply>(
         p, out, t, field,
-        [](const std::string &r) -> std::optional<AngleReply> {
+        [q](const std::string &r, std::string &reason) -> std::optional<AngleReply> {
             const auto a = parseAngle(r);
-            if (!a)
+            if (!a) {
+                if (numberForm(r) == NumberForm::OutOfRange)
+                    reason = outOfRangeText(q, r);
+                return std::nullopt;
+            }
+            reason = rangeProblem(q, a->magnitude, r);
+            if (!reason.empty())
                 return std::nullopt;
             return AngleReply{a->typed, a->magnitude, a->sign};
         },
@@ -71,8 +94,16 @@ AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std:
 std::string askName(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field)
 {
     const std::string *text = &t.ask;
+    std::string withReason;
     for (;;) {
         const std::string name = p.prompt(*text).value_or(std::string());
+        const std::string reason = nameProblem(name);
+        if (!reason.empty()) {
+            out.setText(field, "");
+            withReason = reason + " " + t.reask;
+            text = &withReason;
+            continue;
+        }
         out.setText(field, "   " + name);
         if (!rejects(p.prompt(t.confirm))) {
             out.setText(field, "   " + name);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "adjust/sink.h"
+#include "number.h"
 
 #include <optional>
 #include <stdexcept>
@@ -28,7 +29,9 @@ struct PromptTexts {
 };
 
 // A value whose echo is " " and the picture "0.000" (coordinates, sides).
-double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field);
+// A value out of the range of `q` (app/number.h) is asked again, the reason
+// before the re-ask text.
+double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q);
 
 // An angle typed as d.mmss, echoed with "0.00000" as typed.
 struct AngleReply {
@@ -36,9 +39,11 @@ struct AngleReply {
     double magnitude = 0;
     int sign = 0;
 };
-AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field);
+AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q);
 
-// A point name, echoed after three blanks. Cancel gives an empty name.
+// A point name, echoed after three blanks. Cancel gives an empty name. A
+// name with control characters is asked again, the reason before the re-ask
+// text.
 std::string askName(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field);
 
 } // namespace chain

@@ -103,6 +103,10 @@ int main(int argc, char **argv)
             replay = true;
         } else if (a == "--save-data") {
             opt.saveData = argv[++i];
+            if (opt.saveData->empty()) {
+                std::cerr << "--save-data 后面的文件名是空的，没有写入。请给出数据文件名。\n" << kUsage;
+                return chain::kUsageOrFile;
+            }
         } else if (a == "--transcript") {
             opt.transcript = true;
         } else if (a == "--fields") {
@@ -111,6 +115,10 @@ int main(int argc, char **argv)
             opt.reportText = true;
         } else if (a == "--report-pdf") {
             opt.reportPdf = argv[++i];
+            if (opt.reportPdf->empty()) {
+                std::cerr << "--report-pdf 后面的文件名是空的，没有写入。请给出 PDF 文件名。\n" << kUsage;
+                return chain::kUsageOrFile;
+            }
         } else if (a == "--help" || a == "-h") {
             std::cout << kUsage;
             return 0;
@@ -146,16 +154,15 @@ int main(int argc, char **argv)
         std::cerr << "--replies 和 --data 只能用其中一个。\n" << kUsage;
         return chain::kUsageOrFile;
     }
-    if (!replay && (opt.transcript || opt.fields || opt.reportText || !opt.reportPdf.empty() || !opt.saveData.empty())) {
+    if (!replay && (opt.transcript || opt.fields || opt.reportText || opt.reportPdf || opt.saveData)) {
         std::cerr << "--transcript、--fields、--report-text、--report-pdf 和 --save-data 须与 --replies 或 --data 一起使用。\n"
                   << kUsage;
         return chain::kUsageOrFile;
     }
 
     if (replay) {
-        chain::PdfWriter pdf = [argc, argv](const chain::Record &rec, const std::string &path, std::string &error) {
-            (void)argc;
-            (void)argv;
+        // The PDF goes to the atomic writer's temporary file (app/replay.cpp).
+        chain::PdfWriter pdf = [](const chain::Record &rec, const std::string &path, std::string &error) {
             void *h = loadGui(error);
             if (!h)
                 return false;

@@ -1,5 +1,7 @@
 #include "number.h"
 
+#include "base/utf8.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -161,6 +163,70 @@ std::optional<Angle> parseAngle(std::string_view reply)
     if (!std::isfinite(a.magnitude))
         return std::nullopt;
     return a;
+}
+
+NumberForm numberForm(std::string_view reply)
+{
+    const std::string s = normalizeReply(reply);
+    Parts p;
+    if (!split(s, p))
+        return NumberForm::NotNumber;
+    return toDouble(s) ? NumberForm::Number : NumberForm::OutOfRange;
+}
+
+namespace {
+
+const char *rangeText(Quantity q)
+{
+    switch (q) {
+    case Quantity::Coordinate: return "座标的绝对值不能超过 1000000000 米（10 亿米；带带号的高斯-克吕格座标也在 1 亿米以下）";
+    case Quantity::Side: return "边长须小于 1000000 米（1000 公里）";
+    case Quantity::Azimuth: return "外方位角须在 -360° 到 360° 之间，按 d.mmss 写，例如 223.544974";
+    case Quantity::Orientation: return "定向角须在 -360° 到 360° 之间，按 d.mmss 写，例如 47.3045";
+    }
+    return "";
+}
+
+const char *what(Quantity q)
+{
+    switch (q) {
+    case Quantity::Azimuth: return "外方位角";
+    case Quantity::Orientation: return "定向角";
+    default: return "";
+    }
+}
+
+} // namespace
+
+std::string rangeProblem(Quantity q, double value, std::string_view typed)
+{
+    bool inRange = false;
+    switch (q) {
+    case Quantity::Coordinate: inRange = std::fabs(value) <= kMaxCoordinate; break;
+    case Quantity::Side: inRange = value < kSideLimit; break;
+    case Quantity::Azimuth:
+    case Quantity::Orientation: inRange = std::fabs(value) <= kMaxAngle; break;
+    }
+    if (inRange)
+        return {};
+    return std::string(what(q)) + utf8::quote(normalizeReply(typed)) + "超出范围：" + rangeText(q) + "。";
+}
+
+std::string outOfRangeText(Quantity q, std::string_view typed)
+{
+    return std::string(what(q)) + utf8::quote(normalizeReply(typed)) + "超出范围，计算机无法表示这个数。" + rangeText(q) + "。";
+}
+
+std::string nameProblem(std::string_view name)
+{
+    if (utf8::firstInvalid(name) != std::string_view::npos)
+        return "点名含有不是 UTF-8 编码的字节。请重新输入点名。";
+    const char32_t c = utf8::firstControl(name, true);
+    if (c == 0)
+        return {};
+    const char *kind = utf8::isLayoutControl(c) ? "改变文字方向或断行的控制字符" : "控制字符";
+    return std::string("点名中含有") + kind + " " + utf8::codePointName(c) +
+           "，它会打乱窗口、报告和输出中的文字。点名只能由可见的文字组成，请删去这个字符。";
 }
 
 } // namespace chain

@@ -1,5 +1,6 @@
 #include "replay.h"
 
+#include "atomicfile.h"
 #include "chainfile.h"
 #include "compute.h"
 #include "fields.h"
@@ -62,19 +63,32 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
         out << fields.dump();
     if (opt.reportText)
         out << report::renderText(report::build(rec));
-    if (!opt.reportPdf.empty()) {
-        std::string error;
-        if (!pdf || !pdf(rec, opt.reportPdf, error)) {
-            err << (error.empty() ? "无法生成 PDF 报告。" : error) << '\n';
-            if (status == 0)
-                status = kOutputFailed;
+    const bool computed = status == static_cast<int>(Outcome::Computed);
+    if (opt.reportPdf) {
+        if (!computed) {
+            err << "没有计算结果，没有写出 PDF 报告" << "「" + *opt.reportPdf + "」" << "（原有的文件没有改动）。\n";
+        } else {
+            try {
+                writeFileAtomically(*opt.reportPdf, [&](const std::string &tmp) -> std::string {
+                    std::string error;
+                    if (!pdf || !pdf(rec, tmp, error))
+                        return error.empty() ? std::string("PDF 报告没有生成") : error;
+                    return pdfProblem(tmp);
+                });
+            } catch (const WriteError &e) {
+                err << e.what() << '\n';
+                if (status == 0)
+                    status = kOutputFailed;
+            }
         }
     }
-    if (!opt.saveData.empty()) {
+    if (opt.saveData) {
         try {
             if (!hasComputation(rec))
-                throw std::runtime_error("没有进行计算，没有可保存的数据：" + opt.saveData + " 没有写入。");
-            writeDataFile(opt.saveData, dataOf(rec));
+                throw std::runtime_error("没有进行计算，没有可保存的数据：「" + *opt.saveData + "」没有写入。");
+            writeDataFile(*opt.saveData, dataOf(rec));
+            if (!computed)
+                err << "计算没有完成；本次输入的数据已保存到" << "「" + *opt.saveData + "」" << "，可以改正后再计算。\n";
         } catch (const std::exception &e) {
             err << e.what() << '\n';
             if (status == 0)

@@ -6,6 +6,7 @@
 #include "adjust/record.h"
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -14,22 +15,26 @@ namespace chain {
 struct ReplayOptions {
     std::string replies;   // file of replies, "-" for standard input
     std::string data;      // or a data file (app/chainfile.h), "-" for standard input
-    std::string saveData;  // empty: do not save; else the data of the computation go there
+    std::optional<std::string> saveData;  // the data of the computation go there when given
     bool transcript = false;
     bool fields = false;
     bool reportText = false;
-    std::string reportPdf; // empty: no PDF
+    std::optional<std::string> reportPdf; // the report as PDF, when the computation computed
     bool analysis = false;  // the text section of the precision analysis
     bool json = false;      // all results as one JSON object
     std::string betweenFrom, betweenTo; // --between P Q: labels or names; empty for none
 };
 
-// Writes a PDF report of the record; false with a message on failure.
+// Writes a PDF report of the record to `path` (a temporary file of the
+// atomic writer); false with a message on failure.
 using PdfWriter = std::function<bool(const Record &, const std::string &path, std::string &error)>;
 
 // Exit statuses beyond the outcomes of Compute (0, 2, 3, 4).
 enum ReplayStatus { kUsageOrFile = 1, kRepliesExhausted = 5, kOutputFailed = 6 };
 
+// Runs the replay. Every file goes through the atomic writer
+// (app/atomicfile.h); a computation that did not compute writes no report,
+// while the data of its input may still be saved.
 int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf);
 
 } // namespace chain

@@ -1,5 +1,7 @@
 #include "menus.h"
 
+#include "atomicfile.h"
+
 #include "datatable.h"
 #include "form2.h"
 #include "qtprompter.h"
@@ -26,7 +28,6 @@
 
 #include <cstdio>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace chain::gui {
 namespace {
@@ -58,21 +59,6 @@ struct ScriptedCompute {
     Form2 &w;
     ~ScriptedCompute() { w.setPrompter(nullptr); }
 };
-
-// The mode a new file gets: that of the file it replaces, else the umask's.
-void giveMode(const QString &tmp, const QString &target)
-{
-    struct stat st {};
-    mode_t mode = 0;
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::chmod(QFile::encodeName(tmp).constData(), mode);
-}
 
 } // namespace
 
@@ -109,14 +95,14 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
     });
     file->addSeparator();
     connect(add(file, "exportPdf", "导出报告 (PDF)…", QKeySequence()), &QAction::triggered, this, [this] {
-        if (!needComputation("导出"))
+        if (!needResults())
             return;
         const QString path = choose(u("导出报告 (PDF)"), u("PDF 文件 (*.pdf)"), true, QStringLiteral("pdf"));
         if (!path.isEmpty())
             exportPdf(path);
     });
     connect(add(file, "exportText", "导出报告 (文本)…", QKeySequence()), &QAction::triggered, this, [this] {
-        if (!needComputation("导出"))
+        if (!needResults())
             return;
         const QString path = choose(u("导出报告 (文本)"), u("文本文件 (*.txt)"), true, QStringLiteral("txt"));
         if (!path.isEmpty())
@@ -253,11 +239,11 @@ bool Menus::saveData(const QString &path)
 
 bool Menus::exportText(const QString &path)
 {
-    if (!needComputation("导出"))
+    if (!needResults())
         return false;
     try {
-        chain::writeFileReplacing(QFile::encodeName(path).toStdString(),
-                                  chain::report::renderText(chain::report::build(w_.record())));
+        chain::writeFileAtomically(QFile::encodeName(path).toStdString(),
+                                   chain::report::renderText(chain::report::build(w_.record())));
     } catch (const std::exception &e) {
         warn_(QString::fromUtf8(e.what()));
         return false;
@@ -267,42 +253,34 @@ bool Menus::exportText(const QString &path)
 
 bool Menus::exportPdf(const QString &path)
 {
+    if (!needResults())
+        return false;
+    // Rendered into the writer's temporary file beside the target, checked
+    // and renamed over it.
+    const chain::report::Model model = chain::report::build(w_.record());
+    try {
+        chain::writeFileAtomically(QFile::encodeName(path).toStdString(), [&](const std::string &tmp) -> std::string {
+            QString error;
+            if (!chain::report::writePdf(model, QFile::decodeName(tmp.c_str()), &error))
+                return error.isEmpty() ? std::string("PDF 报告没有生成") : error.toStdString();
+            return chain::pdfProblem(tmp);
+        });
+    } catch (const std::exception &e) {
+        warn_(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+// Exports need results: a computation that did not compute exports nothing.
+bool Menus::needResults()
+{
     if (!needComputation("导出"))
         return false;
-    const QFileInfo target(path);
-    const QString shown = u("「") + path + u("」");
-    if (target.isDir()) {
-        warn_(shown + u("是一个目录，无法写入。请给出文件名。"));
-        return false;
-    }
-    // Written beside the target and renamed over it: an existing report is
-    // replaced whole or not at all.
-    QTemporaryFile tmp(target.absolutePath() + u("/.") + target.fileName() + u(".XXXXXX"));
-    if (!tmp.open()) {
-        warn_(u("无法写入") + shown + u("：") + tmp.errorString() + u("。请检查目录是否存在、是否有写入权限。"));
-        return false;
-    }
-    const QString tmpPath = tmp.fileName();
-    tmp.close();
-    QString error;
-    bool ok = false;
-    try {
-        ok = chain::report::writePdf(chain::report::build(w_.record()), tmpPath, &error);
-    } catch (const std::exception &e) {
-        error = QString::fromUtf8(e.what());
-    }
-    if (!ok) {
-        warn_(u("无法写入") + shown + u("：") + (error.isEmpty() ? u("PDF 报告没有生成") : error) +
-              u("。原有的文件没有改动；请检查磁盘空间和写入权限。"));
-        return false;
-    }
-    giveMode(tmpPath, path);
-    if (std::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(path).constData()) != 0) {
-        warn_(u("无法写入") + shown + u("。原有的文件没有改动；请检查写入权限。"));
-        return false;
-    }
-    tmp.setAutoRemove(false); // renamed: nothing left to remove
-    return true;
+    if (w_.record().caseNo >= 1 && w_.record().caseNo <= 12)
+        return true;
+    warn_(u("最近一次计算没有完成，没有可导出的结果，没有写出文件。请改正数据后重新计算。"));
+    return false;
 }
 
 bool Menus::copyResults()

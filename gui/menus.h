@@ -68,6 +68,7 @@ public:
 private:
     QAction *add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys);
     bool needComputation(const char *what);
+    bool needResults();
     QString choose(const QString &title, const QString &filter, bool save, const QString &suffix);
 
     Form2 &w_;

@@ -7,6 +7,7 @@
 #include "report/report.h"
 
 #include "adjust/numfmt.h"
+#include "adjust/verify.h"
 
 #include <cmath>
 #include <optional>
@@ -287,6 +288,12 @@ Model build(const Record &rec)
     precision(b, "最弱点纵座标单位权中误差 :   ms=", rounded(widen(rec.mx), 2, 2), mmUnit);
     precision(b, "最弱点横座标单位权中误差 :   my=", rounded(widen(rec.my), 2, 2), mmUnit);
     precision(b, "  最弱点单位权点位中误差 :   md=", rounded(widen(rec.md), 2, 2), mmUnit);
+    // Only a figure with a triangle under one degree gets a note.
+    if (const std::string note = weakFigureNote(rec); !note.empty()) {
+        b.empty();
+        b.line();
+        b.item(30, note);
+    }
     return b.model;
 }
 

@@ -2,6 +2,8 @@
 // the left margin, a wide character takes two cells.
 #include "report/report.h"
 
+#include "base/utf8.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,37 +14,9 @@ namespace {
 // start a valid sequence counts as one code point of its own.
 char32_t next(const std::string &s, std::size_t &pos)
 {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char b0 = byte(pos);
-    int len = 1;
-    char32_t cp = b0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1Fu;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0Fu;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07u;
-    } else {
-        ++pos;
-        return b0 < 0x80 ? b0 : 0xFFFD;
-    }
-    if (pos + static_cast<std::size_t>(len) > s.size()) {
-        ++pos;
-        return 0xFFFD;
-    }
-    for (int i = 1; i < len; ++i) {
-        const unsigned char b = byte(pos + static_cast<std::size_t>(i));
-        if ((b & 0xC0u) != 0x80u) {
-            ++pos;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (b & 0x3Fu);
-    }
-    pos += static_cast<std::size_t>(len);
-    return cp;
+    const utf8::CodePoint c = utf8::decode(s, pos);
+    pos += c.length;
+    return c.value;
 }
 
 bool combining(char32_t c)

@@ -13,6 +13,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -167,15 +168,19 @@ private slots:
                                             << "第 1 " + unclosed << checkSides << QStringList{} << "";
         QTest::newRow("zero side S(4)") << bytesOf(replaced(one, "S(4) 边长", "0")) << degenerate << "第 2 " + unclosed
                                         << checkSides << QStringList{} << "";
-        QTest::newRow("huge side S(4) 1e300") << bytesOf(replaced(one, "S(4) 边长", "1e300")) << degenerate
-                                              << "第 2 " + unclosed << checkSides << QStringList{} << "";
-        QTest::newRow("huge side S(11) 1e300") << bytesOf(replaced(one, "S(11) 边长", "1e300")) << degenerate
-                                               << "第 6 " + unclosed << checkSides << QStringList{} << "";
-        auto scaled = sides;
-        for (auto &s : scaled)
-            s *= 1e100;
-        QTest::newRow("every side 1e100 times too long") << bytesOf(repliesFor(1, c, scaled)) << degenerate << overflow
-                                                         << checkRange << QStringList{} << "";
+        // Sides of a thousand kilometres and more are asked again, the
+        // reason before the re-ask text.
+        QTest::newRow("huge side S(4) 1e300") << bytesOf(badFirst(one, "S(4) 边长", "1e300")) << computed << "" << ""
+                                              << trueCoordinates(1, c) << "超出范围：边长须小于 1000000 米";
+        QTest::newRow("side S(11) of 1e6 m") << bytesOf(badFirst(one, "S(11) 边长", "1000000")) << computed << ""
+                                             << "" << trueCoordinates(1, c) << "「1000000」超出范围";
+        QTest::newRow("side S(3) 1e309") << bytesOf(badFirst(one, "S(3) 边长", "1e309")) << computed << "" << ""
+                                         << trueCoordinates(1, c) << "「1e309」超出范围，计算机无法表示这个数";
+        QTest::newRow("every side scaled by 1e100: S(1) asked again")
+            << bytesOf(badFirst(one, "S(1) 边长", "496.034e100")) << computed << ""
+            << "" << trueCoordinates(1, c) << "超出范围：边长须小于";
+        (void)overflow;
+        (void)checkRange;
         QTest::newRow("triangle 1 cannot close: S(2) too long") << bytesOf(replaced(one, "S(2) 边长", "5000"))
                                                                 << degenerate << "第 1 " + unclosed << checkSides
                                                                 << QStringList{} << "";
@@ -196,8 +201,16 @@ private slots:
             << "请检查观测边长和已知点座标是否相符" << QStringList{} << "";
 
         // Coordinates.
-        QTest::newRow("huge coordinate xa 1e300") << bytesOf(replaced(one, "A 纵座标", "1e300")) << degenerate
-                                                  << overflow << checkRange << QStringList{} << "";
+        // Coordinates beyond 1e9 m, and numbers no double holds, are asked
+        // again with the reason.
+        QTest::newRow("huge coordinate xa 1e300") << bytesOf(badFirst(one, "A 纵座标", "1e300")) << computed << ""
+                                                  << "" << trueCoordinates(1, c) << "超出范围：座标的绝对值不能超过";
+        QTest::newRow("coordinate ya 1e13") << bytesOf(badFirst(one, "A 横座标", "1e13")) << computed << "" << ""
+                                            << trueCoordinates(1, c) << "「1e13」超出范围";
+        QTest::newRow("coordinate xb -1000000000.001") << bytesOf(badFirst(one, "B 纵座标", "-1000000000.001"))
+                                                       << computed << "" << "" << trueCoordinates(1, c) << "超出范围";
+        QTest::newRow("coordinate yb 1e-400") << bytesOf(badFirst(one, "B 横座标", "1e-400")) << computed << "" << ""
+                                              << trueCoordinates(1, c) << "「1e-400」超出范围，计算机无法表示这个数";
         for (int n : {8, 9, 10, 11, 12}) {
             testchain::Chain same = c;
             same.C = same.A;
@@ -236,34 +249,53 @@ private slots:
         QTest::newRow("azimuth 0 typed as 0.00000001")
             << bytesOf(replaced(case1Angles(0, t1), "外方位角 :", "0.00000001")) << computed << "" << ""
             << trueCoordinates(1, c) << "";
-        QTest::newRow("azimuth 360 more") << bytesOf(case1Angles(d1.ta + 360, d1.qa)) << computed << "" << ""
-                                          << trueCoordinates(1, c) << "";
-        QTest::newRow("azimuth 720 more") << bytesOf(case1Angles(d1.ta + 720, d1.qa)) << computed << "" << ""
-                                          << trueCoordinates(1, c) << "";
+        // An angle beyond a full turn cannot be meant: asked again, naming
+        // the angle.
+        QTest::newRow("azimuth 360 more") << bytesOf(badFirst(one, "外方位角 :", testchain::dms(d1.ta + 360)))
+                                          << computed << "" << "" << trueCoordinates(1, c) << "外方位角「583.";
+        QTest::newRow("azimuth 720 more") << bytesOf(badFirst(one, "外方位角 :", testchain::dms(d1.ta + 720)))
+                                          << computed << "" << "" << trueCoordinates(1, c) << "超出范围：外方位角须在";
         QTest::newRow("azimuth 360") << bytesOf(case1Angles(360, t1 - 360)) << computed << "" << ""
                                      << trueCoordinates(1, c) << "";
-        QTest::newRow("azimuth 720") << bytesOf(case1Angles(720, t1 - 720)) << computed << "" << ""
-                                     << trueCoordinates(1, c) << "";
+        QTest::newRow("azimuth 720") << bytesOf(badFirst(one, "外方位角 :", "720")) << computed << "" << ""
+                                     << trueCoordinates(1, c) << "外方位角「720」超出范围";
+        QTest::newRow("orientation angle 1e300") << bytesOf(badFirst(one, "定向角 Qa", "1" + std::string(300, '0'))) << computed << ""
+                                                 << "" << trueCoordinates(1, c) << "……」（共 301 个字符）超出范围：定向角须在";
+        QTest::newRow("orientation angle -360.0001") << bytesOf(badFirst(one, "定向角 Qa", "-360.0001")) << computed
+                                                     << "" << "" << trueCoordinates(1, c) << "超出范围：定向角须在";
         QTest::newRow("azimuth below zero") << bytesOf(case1Angles(d1.ta - 360, d1.qa)) << computed << "" << ""
                                             << trueCoordinates(1, c) << "";
         QTest::newRow("orientation angle 0: no angle") << bytesOf(case1Angles(t1, 0)) << noCase << noCaseText
                                                        << "请检查" << QStringList{} << "";
         for (double q : {90.0, 180.0, -90.0, -180.0})
-            QTest::addRow("orientation angle %g", q) << bytesOf(case1Angles(t1 - q, q)) << computed << "" << ""
-                                                     << trueCoordinates(1, c) << "";
-        // Case 2 closes on an azimuth as well: the given one a turn off.
+            QTest::addRow("orientation angle %g", q) << bytesOf(case1Angles(std::fmod(t1 - q + 360, 360), q))
+                                                     << computed << "" << "" << trueCoordinates(1, c) << "";
+        // Case 2 closes on an azimuth as well: the given one a turn less
+        // is taken, a turn or two more is asked again.
         auto d2 = testchain::caseData(2, c);
+        const Lines two = testchain::replies(d2, c, sides);
         for (double turn : {360.0, -360.0, 720.0}) {
             auto d = d2;
             d.tb += turn;
-            QTest::addRow("closing azimuth %+g (case 2)", turn) << bytesOf(testchain::replies(d, c, sides)) << computed
-                                                                << "" << "" << trueCoordinates(2, c) << "";
+            if (turn > 0)
+                QTest::addRow("closing azimuth %+g (case 2)", turn)
+                    << bytesOf(badFirst(two, "闭合点的外方位角", testchain::dms(d.tb))) << computed << "" << ""
+                    << trueCoordinates(2, c) << "外方位角「";
+            else
+                QTest::addRow("closing azimuth %+g (case 2)", turn) << bytesOf(testchain::replies(d, c, sides))
+                                                                    << computed << "" << "" << trueCoordinates(2, c) << "";
         }
         for (double turn : {360.0, -360.0}) {
             auto d = testchain::caseData(7, c);
+            const Lines seven = testchain::replies(d, c, sides);
             d.tb += turn;
-            QTest::addRow("closing azimuth %+g (case 7)", turn) << bytesOf(testchain::replies(d, c, sides)) << computed
-                                                                << "" << "" << trueCoordinates(7, c) << "";
+            if (turn > 0)
+                QTest::addRow("closing azimuth %+g (case 7)", turn)
+                    << bytesOf(badFirst(seven, "闭合点的外方位角", testchain::dms(d.tb))) << computed << "" << ""
+                    << trueCoordinates(7, c) << "超出范围";
+            else
+                QTest::addRow("closing azimuth %+g (case 7)", turn) << bytesOf(testchain::replies(d, c, sides))
+                                                                    << computed << "" << "" << trueCoordinates(7, c) << "";
         }
 
         // d.mmss with 60 minutes or seconds: not an angle, asked again.
@@ -378,8 +410,10 @@ private slots:
         QTest::newRow("only a byte-order mark") << "file" << QByteArray("\xEF\xBB\xBF") << 5 << "用完" << "请在答复文件中补齐";
         QByteArray controls = bytesOf(replaced(badFirst(one, "S(4) 边长", "\x7f\x02"), "输入起算点的点名", "\xfe\xff名"));
         QTest::newRow("control characters and invalid UTF-8") << "file" << controls << 0 << "" << "";
-        QTest::newRow("a megabyte line") << "file" << bytesOf(badFirst(one, "S(1) 边长", std::string(1 << 20, '9'))) << 0
-                                         << "" << "";
+        // Just under the size limit of a replies file (1 MiB).
+        QTest::newRow("a line of almost a megabyte") << "file"
+                                                     << bytesOf(badFirst(one, "S(1) 边长", std::string((1 << 20) - 4096, '9')))
+                                                     << 0 << "" << "";
         QTest::newRow("binary junk") << "file" << QByteArray("\x00\x01\x02\xff\xfe\n\n\x80\n", 9) << 5 << "用完"
                                      << "请在答复文件中补齐";
     }

@@ -223,7 +223,7 @@ private slots:
         QTest::newRow("case 8, closing just west of north") << 8 << nearNorth << -0.0005 << 1 << 0 << " -1.80 秒";
         QTest::newRow("case 8, closing just east of north") << 8 << 359.9999 << 0.0006 << 1 << 0 << " 2.16 秒";
         QTest::newRow("case 10, closing just west of north") << 10 << nearNorth << -0.0005 << -1 << 0 << " -1.80 秒";
-        QTest::newRow("case 10, az left negative") << 10 << 340.0 << 0.0 << -1 << -1 << " 0.00 秒";
+        QTest::newRow("case 10, az left negative") << 10 << 340.0 << 0.0 << -1 << 0 << " 0.00 秒";
     }
     void azimuthMisclosureIsFolded()
     {

@@ -1,6 +1,7 @@
 // Data files: the same replies, fields and report as the prompts for every
 // case; save and open again; every kind of bad file with its message; the
 // replacing write; the command line with --data and --save-data.
+#include "app/atomicfile.h"
 #include "app/chainfile.h"
 #include "app/compute.h"
 #include "app/fields.h"
@@ -561,7 +562,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = writeTemp(dir, "old.chain", "old contents\n");
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
-        writeFileReplacing(path.toStdString(), "new\n");
+        chain::writeFileAtomically(path.toStdString(), "new\n");
         QCOMPARE(contents(path), QByteArray("new\n"));
         struct stat st {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
@@ -572,7 +573,7 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("says");
-        QTest::newRow("no such directory") << "nodir" << "目录或文件不存在";
+        QTest::newRow("no such directory") << "nodir" << "不存在。请先建立这个目录";
         QTest::newRow("target is a directory") << "dir" << "是一个目录";
         QTest::newRow("no file name") << "empty" << "没有给出文件名";
     }
@@ -583,7 +584,7 @@ private slots:
         QTemporaryDir dir;
         QString path = kind == "nodir" ? dir.filePath("no/such/x.chain") : (kind == "dir" ? dir.path() : QString());
         try {
-            writeFileReplacing(path.toStdString(), "data\n");
+            chain::writeFileAtomically(path.toStdString(), "data\n");
             QFAIL("the write did not fail");
         } catch (const std::runtime_error &e) {
             const QString m = QString::fromUtf8(e.what());

@@ -171,7 +171,7 @@ private slots:
             r.push_back(s.toStdString());
         ScriptedPrompter p(r);
         Log log;
-        QCOMPARE(askLength(p, log, kT, "Text2"), value);
+        QCOMPARE(askLength(p, log, kT, "Text2", Quantity::Coordinate), value);
         QCOMPARE(toList(asked(p)), prompts);
         QStringList got;
         for (const auto &[c, t] : log.writes) {
@@ -185,9 +185,9 @@ private slots:
     {
         ScriptedPrompter p({"<cancel>"});
         Log log;
-        QVERIFY_THROWS_EXCEPTION(Cancelled, askLength(p, log, kT, "Text2"));
+        QVERIFY_THROWS_EXCEPTION(Cancelled, askLength(p, log, kT, "Text2", Quantity::Side));
         ScriptedPrompter q({"3", "0", "<cancel>"});
-        QVERIFY_THROWS_EXCEPTION(Cancelled, askAngle(q, log, kT, "Text5"));
+        QVERIFY_THROWS_EXCEPTION(Cancelled, askAngle(q, log, kT, "Text5", Quantity::Azimuth));
     }
 
     void names()
@@ -204,7 +204,7 @@ private slots:
     {
         ScriptedPrompter p({"-0.3000", ""});
         Log log;
-        const AngleReply a = askAngle(p, log, kT, "Text11");
+        const AngleReply a = askAngle(p, log, kT, "Text11", Quantity::Orientation);
         QCOMPARE(a.typed, -0.3);
         QCOMPARE(a.sign, -1);
         QCOMPARE(a.magnitude, 0.5);

@@ -23,11 +23,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
+
+#include <cmath>
 
 using chain::gui::DataTable;
 using chain::gui::Form2;
@@ -317,6 +320,54 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left
     }
 
+    // A computation that did not compute exports nothing (the window says
+    // why); the data of its input can still be saved. A weak figure
+    // computes with a warning box.
+    void noExportAfterAFailedComputation()
+    {
+        QTemporaryDir dir;
+        Window win;
+        QVERIFY(win.menus->openAndCompute(example("case1.chain")));
+        QByteArray bad = contents(example("case1.chain"));
+        bad.replace("S2 = 474.775", "S2 = 5000");
+        QStringList boxes;
+        chain::test::ModalWatcher watcher([&](QWidget *m) {
+            if (auto *b = qobject_cast<QMessageBox *>(m))
+                boxes << b->text();
+            if (auto *d = qobject_cast<QDialog *>(m))
+                d->reject();
+        });
+        QVERIFY(win.menus->openAndCompute(writeTemp(dir, "bad.chain", bad)));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.at(0).contains(u("不能闭合")), qPrintable(boxes.at(0)));
+        QCOMPARE(win.w.record().caseNo, std::int16_t(0));
+        const QString pdf = writeTemp(dir, "r.pdf", "old\n");
+        QVERIFY(!win.menus->exportPdf(pdf));
+        QVERIFY(!win.menus->exportText(dir.filePath("r.txt")));
+        QCOMPARE(contents(pdf), QByteArray("old\n"));
+        QVERIFY(!QFile::exists(dir.filePath("r.txt")));
+        QCOMPARE(win.warnings.size(), 2);
+        QVERIFY2(win.warnings.last().contains(u("最近一次计算没有完成，没有可导出的结果")), qPrintable(win.warnings.last()));
+        QVERIFY(win.menus->saveData(dir.filePath("input.chain")));
+        QVERIFY(contents(dir.filePath("input.chain")).contains("S2 = 5000"));
+
+        // Error-free sides of a figure 5 m wide over 500 m: computed, with
+        // the warning of triangles under one degree.
+        QByteArray thin = "xa = 1000\nya = 1005\nxb = 2000\nyb = 1005\nnames = A C E F D B\n";
+        const double d = std::hypot(500.0, 5.0);
+        for (const auto &[k, v] : std::vector<std::pair<const char *, double>>{
+                 {"S1", 5}, {"S2", 500}, {"S3", d}, {"S4", 5}, {"S5", 500}, {"S6", d}, {"S7", 500}, {"S8", d},
+                 {"S9", 5}, {"S10", 500}, {"S11", d}})
+            thin += QByteArray(k) + " = " + QByteArray::number(v, 'f', 9) + "\n";
+        boxes.clear();
+        QVERIFY(win.menus->openAndCompute(writeTemp(dir, "thin.chain", thin)));
+        QCOMPARE(win.w.record().caseNo, std::int16_t(3));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.at(0).contains(u("小于 1° 的角")), qPrintable(boxes.at(0)));
+        QVERIFY(win.menus->exportText(dir.filePath("thin.txt")));
+        QVERIFY(QString::fromUtf8(contents(dir.filePath("thin.txt"))).contains(u("注意 : 第 ")));
+    }
+
     // The table checks each value as it is typed and knows which values the
     // known points make necessary.
     void checksAsYouType_data()
@@ -336,6 +387,12 @@ private slots:
         QTest::newRow("one coordinate of B") << "case1" << "yb" << "" << false << u("缺少 yb");
         QTest::newRow("angles of case 1 removed") << "case1" << "qa" << "" << false << u("情形 1：给 ta、qa，不给 tb、qb");
         QTest::newRow("case 2 with opposite signs") << "case2" << "qb" << "-52.1527" << false << u("qa 与 qb 同号");
+        QTest::newRow("name with a right-to-left override") << "case1" << "pn2" << u("王家\u202E坡") << false
+                                                           << u("U+202E");
+        QTest::newRow("name with a C1 control") << "case1" << "pn4" << u("河\u0085口") << false << u("控制字符 U+0085");
+        QTest::newRow("coordinate beyond 1e9 m") << "case1" << "xb" << "1e13" << false << u("「1e13」超出范围");
+        QTest::newRow("side out of range") << "case1" << "S5" << "1e309" << false << u("计算机无法表示这个数");
+        QTest::newRow("azimuth beyond a turn") << "case1" << "ta" << "720" << false << u("外方位角「720」超出范围");
     }
     void checksAsYouType()
     {

@@ -78,7 +78,7 @@ void TestModule::screenshotNeedsAFile()
 
 void TestModule::pdfThroughTheModule()
 {
-    // Only A known, no case: the report has its title lines.
+    // Only A known, no case: nothing computed, so no report is written.
     QByteArray replies;
     for (const char *v : {"1000", "1000", "0", "0", "0", "0", "0", "0", "300", "60"})
         replies += QByteArray(v) + "\n\n";
@@ -91,15 +91,24 @@ void TestModule::pdfThroughTheModule()
     QByteArray err;
     const int status = run({QStringLiteral("--replies"), QStringLiteral("-"), QStringLiteral("--report-pdf"), pdf},
                            &err, replies);
-    QCOMPARE(status, 2); // no matching case; the PDF is written all the same
+    QCOMPARE(status, 2);
+    QVERIFY2(QString::fromUtf8(err).contains(QStringLiteral("没有写出 PDF 报告")), err.constData());
+    QVERIFY(!QFile::exists(pdf));
+
+    // A computed chain: the module renders the PDF.
+    QFile example(QStringLiteral(CHAIN_EXAMPLES "/case1.replies"));
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    const QByteArray one = example.readAll();
+    QCOMPARE(run({QStringLiteral("--replies"), QStringLiteral("-"), QStringLiteral("--report-pdf"), pdf}, &err, one), 0);
     QFile f(pdf);
     QVERIFY2(f.open(QIODevice::ReadOnly), err.constData());
     QCOMPARE(f.read(5), QByteArray("%PDF-"));
-    // An unwritable path: the module's message, a non-zero status.
-    QVERIFY(run({QStringLiteral("--replies"), QStringLiteral("-"), QStringLiteral("--report-pdf"),
-                 dir.filePath(QStringLiteral("no/such/dir/r.pdf"))},
-                &err, replies) != 0);
-    QVERIFY(!err.isEmpty());
+    // An unwritable path: the writer's message, status 6.
+    QCOMPARE(run({QStringLiteral("--replies"), QStringLiteral("-"), QStringLiteral("--report-pdf"),
+                  dir.filePath(QStringLiteral("no/such/dir/r.pdf"))},
+                 &err, one),
+             6);
+    QVERIFY2(QString::fromUtf8(err).contains(QStringLiteral("不存在")), err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestModule)

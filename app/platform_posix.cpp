@@ -1,0 +1,235 @@
+// The file-system calls of app/platform.h on POSIX systems.
+#include "platform.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace chain::platform {
+namespace {
+
+Kind kindOf(mode_t m)
+{
+    if (S_ISREG(m))
+        return Kind::Regular;
+    if (S_ISDIR(m))
+        return Kind::Directory;
+    if (S_ISCHR(m))
+        return Kind::CharDevice;
+    if (S_ISBLK(m))
+        return Kind::BlockDevice;
+    if (S_ISFIFO(m))
+        return Kind::Fifo;
+    if (S_ISSOCK(m))
+        return Kind::Socket;
+    return Kind::Other;
+}
+
+// Reads up to limit + 1 bytes from an open descriptor.
+void readUpTo(int fd, std::size_t limit, ReadResult &r)
+{
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            r.error = errno;
+            return;
+        }
+        if (n == 0)
+            return;
+        r.bytes.append(buf, static_cast<std::size_t>(n));
+        if (r.bytes.size() > limit) {
+            r.tooLarge = true;
+            r.bytes.clear();
+            return;
+        }
+    }
+}
+
+} // namespace
+
+std::string errorText(int code)
+{
+    switch (code) {
+    case ENOENT: return "目录或文件不存在";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case ENOSPC: return "磁盘已满";
+    case EDQUOT: return "超出磁盘配额";
+    case EFBIG: return "文件超出允许的大小";
+    case EROFS: return "只读文件系统";
+    case EISDIR: return "这是一个目录";
+    case ENOTDIR: return "路径中有一部分不是目录";
+    case ENAMETOOLONG: return "文件名太长";
+    case ELOOP: return "符号链接循环";
+    case EIO: return "输入输出错误（磁盘或设备故障）";
+    case EXDEV: return "不在同一个文件系统上";
+    case EBUSY: return "文件正被占用";
+    case ETXTBSY: return "文件正被执行";
+    case EMFILE:
+    case ENFILE: return "打开的文件太多";
+    case ENOMEM: return "内存不足";
+    case EAGAIN: return "暂时无法读取";
+    case ENXIO:
+    case ENODEV: return "设备不存在";
+    case EINVAL: return "参数无效";
+    default: return "系统错误（错误代码 " + std::to_string(code) + "）";
+    }
+}
+
+std::string writeErrorText(int code)
+{
+    switch (code) {
+    case EACCES:
+    case EPERM: return "没有写权限";
+    case ENOENT: return "目录不存在";
+    default: return errorText(code);
+    }
+}
+
+int nameTooLong() { return ENAMETOOLONG; }
+int notFound() { return ENOENT; }
+int linkLoop() { return ELOOP; }
+
+ReadResult readRegularFile(const std::string &path, std::size_t limit)
+{
+    ReadResult r;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        r.error = errno;
+        return r;
+    }
+    r.kind = kindOf(st.st_mode);
+    if (r.kind != Kind::Regular)
+        return r;
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
+        r.tooLarge = true;
+        return r;
+    }
+    // Not waiting in open(): the path may have become a FIFO since.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        r.error = errno;
+        return r;
+    }
+    if (::fstat(fd, &st) != 0) {
+        r.error = errno;
+        ::close(fd);
+        return r;
+    }
+    r.kind = kindOf(st.st_mode);
+    if (r.kind == Kind::Regular) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        readUpTo(fd, limit, r);
+    }
+    ::close(fd);
+    return r;
+}
+
+ReadResult readStandardInput(std::size_t limit)
+{
+    ReadResult r;
+    readUpTo(STDIN_FILENO, limit, r);
+    return r;
+}
+
+TempFile createTemporary(const std::string &dir, const std::string &name)
+{
+    TempFile t;
+    // A hidden name beside the target; long names are shortened so that
+    // the temporary name is no longer than the target's.
+    std::string base = name.size() > 200 ? name.substr(0, 200) : name;
+    t.path = dir + "/." + base + ".XXXXXX";
+    const int fd = ::mkostemp(t.path.data(), O_CLOEXEC);
+    if (fd < 0) {
+        t.error = errno;
+        t.path.clear();
+        return t;
+    }
+    t.handle = fd;
+    return t;
+}
+
+int writeAll(int handle, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(handle, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int syncAndClose(int handle)
+{
+    int e = 0;
+    if (::fsync(handle) != 0)
+        e = errno;
+    if (::close(handle) != 0 && e == 0)
+        e = errno;
+    return e;
+}
+
+void closeFile(int handle) { ::close(handle); }
+
+int syncFile(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    return syncAndClose(fd);
+}
+
+unsigned newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666u & ~static_cast<unsigned>(mask);
+}
+
+bool ownerOf(const std::string &path, Owner &owner)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    owner.mode = st.st_mode & 07777;
+    owner.uid = static_cast<long>(st.st_uid);
+    owner.gid = static_cast<long>(st.st_gid);
+    return true;
+}
+
+int giveOwner(const std::string &path, const Owner &owner)
+{
+    if (owner.uid >= 0 && (static_cast<uid_t>(owner.uid) != ::geteuid() || static_cast<gid_t>(owner.gid) != ::getegid()))
+        (void)::chown(path.c_str(), static_cast<uid_t>(owner.uid), static_cast<gid_t>(owner.gid)); // root only; else the writer owns it
+    return ::chmod(path.c_str(), static_cast<mode_t>(owner.mode)) == 0 ? 0 : errno;
+}
+
+int writeAccess(const std::string &path) { return ::access(path.c_str(), W_OK) == 0 ? 0 : errno; }
+
+int replace(const std::string &from, const std::string &to) { return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno; }
+
+void removeFile(const std::string &path) { ::unlink(path.c_str()); }
+
+void syncDirectory(const std::string &dir)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace chain::platform
