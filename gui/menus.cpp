@@ -1,6 +1,6 @@
 #include "menus.h"
 
-#include "atomicfile.h"
+#include "app/atomicfile.h"
 
 #include "datatable.h"
 #include "form2.h"
