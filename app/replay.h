@@ -11,6 +11,10 @@
 
 namespace chain {
 
+namespace report {
+struct AdjustmentReport;
+}
+
 struct ReplayOptions {
     std::string replies;   // file of replies, "-" for standard input
     std::string data;      // or a data file (app/chainfile.h), "-" for standard input
@@ -22,6 +26,7 @@ struct ReplayOptions {
     bool analysis = false;  // the text section of the precision analysis
     bool json = false;      // all results as one JSON object
     std::string betweenFrom, betweenTo; // --between P Q: labels or names; empty for none
+    std::string analysisPdf; // --analysis-pdf OUT: the adjustment report; empty for none
 };
 
 // Writes a PDF report of the record; false with a message on failure.
@@ -30,6 +35,12 @@ using PdfWriter = std::function<bool(const Record &, const std::string &path, st
 // Exit statuses beyond the outcomes of Compute (0, 2, 3, 4).
 enum ReplayStatus { kUsageOrFile = 1, kRepliesExhausted = 5, kOutputFailed = 6 };
 
-int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf);
+// Writes the adjustment report (平差报告) into a PDF file; false with a
+// message on failure.
+using AdjustmentPdfWriter =
+    std::function<bool(const report::AdjustmentReport &, const std::string &path, std::string &error)>;
+
+int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf,
+              const AdjustmentPdfWriter &adjustmentPdf = {});
 
 } // namespace chain

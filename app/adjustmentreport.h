@@ -1,0 +1,43 @@
+// The adjustment report (平差报告) of one computation and its analysis: the
+// model built from an AnalysisRun and the data file's header keys, and its
+// PDF written through a temporary file beside the target.
+#pragma once
+
+#include "analysisout.h"
+#include "replay.h"
+#include "report/adjreport.h"
+
+#include <functional>
+#include <string>
+
+namespace chain {
+
+struct DataSet;
+
+// The header keys of a data file (project, operator, instrument, date).
+report::ReportHeader reportHeaderOf(const DataSet &d);
+
+// Today's date as YYYY-MM-DD, local time: the header's date when the data
+// give none.
+std::string todayText();
+
+// The report of a run: its classic record (none in a pre-analysis) and its
+// rigorous analysis, or the message why there is none.
+report::AdjustmentReport adjustmentReportOf(const AnalysisRun &run, const report::ReportHeader &header,
+                                            const std::string &today);
+
+// Writes a file through a temporary file in the target's folder:
+// `write(tmp)` fills the temporary file and returns an error text (empty
+// when it succeeded); the file is then checked to be a whole PDF and
+// renamed over `path`, so an existing file is replaced whole or not at all.
+// Returns the Chinese message of a failure, empty on success.
+std::string writePdfReplacing(const std::string &path, const std::function<std::string(const std::string &tmp)> &write);
+
+// --analysis-pdf OUT of the replay mode: the report of the run when it
+// computed, drawn by `pdf` (the window module's chainadj_render_adjustment_pdf);
+// a run that did not compute writes nothing. Returns 0, or the exit status
+// of a failed output.
+int writeAdjustmentReport(const std::string &out, const AnalysisRun &run, const DataSet &d,
+                          const AdjustmentPdfWriter &pdf, std::ostream &err);
+
+} // namespace chain
