@@ -61,6 +61,26 @@ report::ReportHeader reportHeaderOf(const DataSet &d)
     return h;
 }
 
+AdjustmentSettings adjustmentSettingsOf(const DataSet &d) { return {analysisOptionsOf(d), reportHeaderOf(d)}; }
+
+std::optional<report::AdjustmentReport> adjustmentReportOfRecord(const Record &rec, const std::string &title,
+                                                                 const AdjustmentSettings &settings,
+                                                                 const std::string &today, std::string *why)
+{
+    if (rec.caseNo < 1 || rec.caseNo > 12 || !hasComputation(rec) || rec.X.size() < 6 || rec.Y.size() < 6) {
+        if (why)
+            *why = "还没有计算结果，没有平差报告。请先按“计 算”。";
+        return std::nullopt;
+    }
+    AnalysisRun run;
+    run.rec = &rec;
+    run.caseNo = rec.caseNo;
+    run.outcome = "computed";
+    run.title = title;
+    analyseRecord(run, settings.options);
+    return adjustmentReportOf(run, settings.header, today);
+}
+
 std::string todayText()
 {
     const std::time_t now = std::time(nullptr);

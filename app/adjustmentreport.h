@@ -8,6 +8,7 @@
 #include "report/adjreport.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace chain {
@@ -17,6 +18,14 @@ struct DataSet;
 // The header keys of a data file (project, operator, instrument, date).
 report::ReportHeader reportHeaderOf(const DataSet &d);
 
+// What the report takes beyond the computation: the analysis options and
+// the header, as a data file gives them.
+struct AdjustmentSettings {
+    AnalysisOptions options;
+    report::ReportHeader header;
+};
+AdjustmentSettings adjustmentSettingsOf(const DataSet &d);
+
 // Today's date as YYYY-MM-DD, local time: the header's date when the data
 // give none.
 std::string todayText();
@@ -25,6 +34,13 @@ std::string todayText();
 // rigorous analysis, or the message why there is none.
 report::AdjustmentReport adjustmentReportOf(const AnalysisRun &run, const report::ReportHeader &header,
                                             const std::string &today);
+
+// The report of the computation a record holds (the window's record after
+// 计 算), analysed with `settings`; nothing, with the reason, when the record
+// holds no computed case.
+std::optional<report::AdjustmentReport> adjustmentReportOfRecord(const Record &rec, const std::string &title,
+                                                                 const AdjustmentSettings &settings,
+                                                                 const std::string &today, std::string *why);
 
 // Writes a file through a temporary file in the target's folder:
 // `write(tmp)` fills the temporary file and returns an error text (empty

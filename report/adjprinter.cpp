@@ -417,10 +417,19 @@ private:
         const QString parts[3] = {QStringLiteral("日期：") + given(r_.header.date),
                                   QStringLiteral("操作员：") + given(r_.header.operatorName),
                                   QStringLiteral("仪器：") + given(r_.header.instrument)};
-        const double third = h.width() / 3;
-        for (int i = 0; i < 3; ++i)
-            text(QRectF(h.left() + i * third, y, third - 2 * mm_, lh), fm.elidedText(parts[i], Qt::ElideRight, third - 2 * mm_),
-                 f, Qt::AlignLeft | Qt::AlignVCenter);
+        // Date and operator take what they need (up to a third each), the
+        // instrument the rest; only a text longer than its share is elided.
+        const double gap = 5 * mm_;
+        double widths[3];
+        widths[0] = std::min(fm.horizontalAdvance(parts[0]) + gap, h.width() / 3);
+        widths[1] = std::min(fm.horizontalAdvance(parts[1]) + gap, h.width() / 3);
+        widths[2] = h.width() - widths[0] - widths[1];
+        double x = h.left();
+        for (int i = 0; i < 3; ++i) {
+            const double w = widths[i] - (i < 2 ? gap : 0);
+            text(QRectF(x, y, w, lh), fm.elidedText(parts[i], Qt::ElideRight, w), f, Qt::AlignLeft | Qt::AlignVCenter);
+            x += widths[i];
+        }
         y += lh + 0.8 * mm_;
         rule(h.left(), h.right(), y, 0.8);
         page_ = saved;

@@ -237,8 +237,9 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
     int sides = static_cast<int>(a.sides.size());
     p.emplace_back("观测值", std::to_string(m.observations) + " 个（边长 " + std::to_string(sides) + "，定向方向 " +
                                std::to_string(m.observations - sides) + "）");
-    p.emplace_back("未知数、约束", std::to_string(m.unknowns) + " 个未知数（待定点座标），" + std::to_string(m.constraints) +
-                                     " 个约束（固定的定向方向）");
+    p.emplace_back("未知数、约束", std::to_string(m.unknowns) + " 个未知数（待定点座标），" +
+                                     (m.constraints > 0 ? std::to_string(m.constraints) + " 个约束（固定的定向方向）"
+                                                        : std::string("没有约束")));
     p.emplace_back("多余观测数", "r = " + std::to_string(m.redundancy));
     if (!in.design)
         p.emplace_back("迭代", "高斯-牛顿迭代 " + std::to_string(m.iterations) + " 次收敛，起始值为经典平差座标");
