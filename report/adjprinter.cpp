@@ -179,7 +179,7 @@ private:
         if (y_ > body_.top())
             y_ += 2.4 * mm_;
         text(QRectF(body_.left(), y_, body_.width(), h), q(s), f, Qt::AlignLeft | Qt::AlignVCenter);
-        out_.placed.push_back({s, page_, QRectF(body_.left(), y_, body_.width(), h), kHeadingSize});
+        out_.placed.push_back({s, page_, QRectF(body_.left(), y_, body_.width(), h), 0});
         y_ += h + 1.2 * mm_;
     }
 
