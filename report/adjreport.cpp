@@ -44,7 +44,14 @@ bool knownXY(double x, double y) { return x != 0 && y != 0; }
 class Doc {
 public:
     explicit Doc(AdjustmentReport &r) : r_(r) {}
-    void heading(std::string text) { r_.blocks.push_back(Block{Block::Heading, std::move(text), {}, {}, false}); }
+    // Headings are numbered in order: 一、二、…
+    void heading(const std::string &text)
+    {
+        static const char *const numerals[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
+        const std::string n = headings_ < 10 ? numerals[headings_] : std::to_string(headings_ + 1);
+        ++headings_;
+        r_.blocks.push_back(Block{Block::Heading, n + "、" + text, {}, {}, false});
+    }
     void paragraph(std::string text, bool warning = false)
     {
         r_.blocks.push_back(Block{Block::Paragraph, std::move(text), {}, {}, warning});
@@ -69,12 +76,29 @@ public:
 
 private:
     AdjustmentReport &r_;
+    int headings_ = 0;
 };
 
 void addRow(Table &t, std::vector<std::string> cells, bool marked = false)
 {
     t.rows.push_back(std::move(cells));
     t.marked.push_back(marked);
+}
+
+// Takes out the columns of those heads (a pre-analysis has no residuals,
+// no tests and no classic solution to compare with).
+void dropColumns(Table &t, std::initializer_list<std::string> heads)
+{
+    for (const std::string &h : heads)
+        for (std::size_t c = 0; c < t.columns.size(); ++c)
+            if (t.columns[c] == h) {
+                t.columns.erase(t.columns.begin() + static_cast<std::ptrdiff_t>(c));
+                t.align.erase(t.align.begin() + static_cast<std::ptrdiff_t>(c));
+                for (auto &row : t.rows)
+                    if (c < row.size())
+                        row.erase(row.begin() + static_cast<std::ptrdiff_t>(c));
+                break;
+            }
 }
 
 std::string pointText(const analysis::Network &n, int p)
@@ -91,7 +115,7 @@ bool withAzimuthCondition(int caseNo)
 // Input data: the case, the known points, the angles, the weights.
 void inputSection(Doc &doc, const AdjustmentInput &in, const analysis::Network *net)
 {
-    doc.heading("一、计算情形与起算数据");
+    doc.heading("计算情形与起算数据");
     std::vector<std::pair<std::string, std::string>> p;
     if (in.caseNo >= 1)
         p.emplace_back("计算情形", "情形 " + std::to_string(in.caseNo) + (in.title.empty() ? "" : "：" + in.title));
@@ -152,7 +176,7 @@ void inputSection(Doc &doc, const AdjustmentInput &in, const analysis::Network *
 // Observed and adjusted sides, classic and rigorous side by side.
 void sidesSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine *e)
 {
-    doc.heading(in.design ? "二、设计边长" : "二、观测边长与平差边长");
+    doc.heading(in.design ? "设计边长" : "观测边长与平差边长");
     const Record *rec = in.design ? nullptr : in.record;
     std::vector<std::string> cols = {"边", "端点"};
     std::vector<Align> align = {Align::Centre, Align::Centre};
@@ -162,11 +186,15 @@ void sidesSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine *e
         align.insert(align.end(), 3, Align::Right);
     }
     if (e) {
-        for (const char *c : {in.design ? "设计边长" : "严密平差边长", "严密改正数"})
-            cols.push_back(c);
-        align.insert(align.end(), 2, Align::Right);
+        cols.push_back(in.design ? "设计边长" : "严密平差边长");
+        align.push_back(Align::Right);
+        if (!in.design) {
+            cols.push_back("严密改正数");
+            align.push_back(Align::Right);
+        }
     }
-    Table &t = doc.table("observations", "边长（米）；改正数 v = 平差值 − 观测值（毫米）", cols, align);
+    Table &t = doc.table("observations",
+                         in.design ? "边长（米），由近似座标反算" : "边长（米）；改正数 v = 平差值 − 观测值（毫米）", cols, align);
     bool untyped = false;
     for (int i = 1; i <= analysis::kSides; ++i) {
         const auto ends = analysis::kSideEnds[static_cast<std::size_t>(i)];
@@ -184,7 +212,8 @@ void sidesSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine *e
         if (e) {
             const analysis::SideResult r = e->side(i);
             row.push_back(fix(r.adjusted, 4));
-            row.push_back(typed && !in.design ? fix(r.residual, 1) : kDash);
+            if (!in.design)
+                row.push_back(typed ? fix(r.residual, 1) : kDash);
             flagged = typed && r.flagged;
         }
         addRow(t, std::move(row), flagged);
@@ -196,7 +225,7 @@ void sidesSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine *e
 void classicSection(Doc &doc, const AdjustmentInput &in)
 {
     const Record &rec = *in.record;
-    doc.heading("三、经典平差结果（条件平差）");
+    doc.heading("经典平差结果（条件平差）");
     // The misclosures: angle conditions of the two quadrilaterals and the
     // azimuth condition in seconds, the coordinate conditions (held in
     // metres) in millimetres.
@@ -232,7 +261,7 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
 {
     const analysis::Network &net = e.network();
     const analysis::Summary &m = a.summary;
-    doc.heading(in.design ? "四、预先分析（参数平差的精度与可靠性）" : "四、严密平差结果（参数平差）");
+    doc.heading(in.design ? "预先分析（参数平差的精度与可靠性）" : "严密平差结果（参数平差）");
     std::vector<std::pair<std::string, std::string>> p;
     int sides = static_cast<int>(a.sides.size());
     p.emplace_back("观测值", std::to_string(m.observations) + " 个（边长 " + std::to_string(sides) + "，定向方向 " +
@@ -271,6 +300,10 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
         row.push_back(r.hasClassic ? fix(r.dyClassic, 2) : kDash);
         addRow(pt, std::move(row));
     }
+    if (in.design) {
+        dropColumns(pt, {"dX", "dY"});
+        pt.caption = "待定点：近似座标（米）；中误差 σ，误差椭圆长短半轴 a、b（毫米）";
+    }
 
     const std::string stat = m.test == analysis::TestKind::Baarda ? "w" : m.test == analysis::TestKind::Pope ? "τ" : "检验量";
     Table &st = doc.table("sides", "观测边：平差边长（米），改正数、中误差、MDB（毫米）",
@@ -290,6 +323,11 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
                 s.hasMdb ? fix(s.mdb, 1) : kDash, flags.empty() ? kDash : flags},
                s.flagged);
     }
+    if (in.design) {
+        dropColumns(st, {"v", stat, "限值"});
+        st.columns[1] = "边长";
+        st.caption = "设计边：边长（米），中误差、MDB（毫米）";
+    }
     switch (m.test) {
     case analysis::TestKind::Baarda:
         st.notes.push_back("w = v/σv（Baarda 数据探测），限值 3.29（α0 = 0.001，检验功效 80%）；MDB = 4.13·σi/√ri。");
@@ -302,7 +340,8 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
             st.notes.push_back("多余观测不足，不进行粗差检验。");
         break;
     }
-    st.notes.push_back("r：多余观测分量（总和为 r）；粗差?：检验量超过限值；检核弱：ri < 0.1，几乎没有检核。");
+    st.notes.push_back(in.design ? "r：多余观测分量（总和为 r）；检核弱：ri < 0.1，几乎没有检核。"
+                                 : "r：多余观测分量（总和为 r）；粗差?：检验量超过限值；检核弱：ri < 0.1，几乎没有检核。");
 
     if (!a.orientations.empty()) {
         Table &ot = doc.table("orientations", "定向方向", {"端", "方向", "方位角", "处理", "改正数"},
@@ -313,6 +352,8 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
                     degreesText(o.o.azimuth, 1), o.held ? "固定（约束）" : "观测",
                     o.held || in.design ? kDash : fix(o.residual, 2) + "″"},
                    o.flagged);
+        if (in.design)
+            dropColumns(ot, {"改正数"});
     }
 
     std::vector<std::pair<std::string, std::string>> w;
@@ -343,7 +384,7 @@ void rigorousSection(Doc &doc, const AdjustmentInput &in, const analysis::Engine
 
 void testsSection(Doc &doc, const AdjustmentInput &in, const analysis::Analysis &a)
 {
-    doc.heading("五、整体检验与限差检查");
+    doc.heading("整体检验与限差检查");
     const analysis::Summary &m = a.summary;
     if (m.globalTest) {
         Table &g = doc.table("global", "整体检验（χ² 检验，显著水平 5%）", {"检验量 [pvv]", "下限", "上限", "结论"},
@@ -372,7 +413,7 @@ void comparisonSection(Doc &doc, const AdjustmentInput &in, const analysis::Anal
     for (const analysis::PointResult &p : a.points)
         if (p.hasClassic)
             largest = std::max(largest, std::hypot(p.dxClassic, p.dyClassic));
-    doc.heading("六、经典解与严密解");
+    doc.heading("经典解与严密解");
     std::string s = "座标最大相差 " + fix(largest, 2) + " 毫米；经典 ms = " + fix(in.record->ms, 2) + " 毫米";
     if (a.summary.sigma0 && !in.engine->network().accuracy)
         s += "，严密 σ0 = " + fix(*a.summary.sigma0, 2) + " 毫米";
@@ -492,7 +533,7 @@ AdjustmentReport buildAdjustmentReport(const AdjustmentInput &in)
 {
     AdjustmentReport r;
     r.title = "平差报告";
-    r.subtitle = "二个连续四边形三边平差";
+    r.subtitle = in.design ? "二个连续四边形三边平差 · 预先分析（设计）" : "二个连续四边形三边平差";
     r.header = in.header;
     if (r.header.date.empty())
         r.header.date = in.today;
@@ -507,7 +548,7 @@ AdjustmentReport buildAdjustmentReport(const AdjustmentInput &in)
     if (classic)
         classicSection(doc, in);
     if (!e) {
-        doc.heading("四、严密平差");
+        doc.heading("严密平差");
         doc.paragraph(in.analysisMessage.empty() ? "没有进行严密平差。" : in.analysisMessage, true);
         return r;
     }
@@ -518,7 +559,7 @@ AdjustmentReport buildAdjustmentReport(const AdjustmentInput &in)
         comparisonSection(doc, in, a);
 
     r.figure = figureDataOf(*e);
-    doc.heading(classic ? "七、网图与误差椭圆" : "六、网图与误差椭圆");
+    doc.heading("网图与误差椭圆");
     doc.figure();
     return r;
 }

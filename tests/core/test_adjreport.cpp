@@ -117,6 +117,7 @@ private slots:
     void headerKeys();
     void headerRoundTrip();
     void noComputationNoReport();
+    void designReport();
     void analysisPdf();
     void analysisPdfRefused_data();
     void analysisPdfRefused();
@@ -263,6 +264,12 @@ void TestAdjReport::modelAgainstEngine()
 
     const std::string text = report->plainText();
     QVERIFY(text.find("nan") == std::string::npos && text.find("inf") == std::string::npos);
+    for (const auto &b : report->blocks)
+        if (b.kind == chain::report::Block::TableBlock) {
+            QCOMPARE(b.table.marked.size(), b.table.rows.size());
+            for (const auto &row : b.table.rows)
+                QCOMPARE(row.size(), b.table.columns.size());
+        }
 }
 
 void TestAdjReport::angleTexts_data()
@@ -352,6 +359,44 @@ void TestAdjReport::noComputationNoReport()
     std::string why;
     QVERIFY(!chain::adjustmentReportOfRecord(fresh, "", {}, "2024-01-01", &why));
     QVERIFY(!why.empty());
+}
+
+void TestAdjReport::designReport()
+{
+    // Case 1 laid out from approximate coordinates, C and D to be determined.
+    const QByteArray bytes = "xa = 3000\nya = 5500\nxb = 3952.66\nyb = 5531.482\nxc = 3012.35\nyc = 5004.12\n"
+                             "xd = 3968.2\nyd = 5043.77\nxe = 3486.52\nye = 5027.91\nxf = 3471.81\nyf = 5512.64\n"
+                             "ta = 223.544974\nqa = 47.3045\ndesign = yes C D\nsigma_a = 2\nsigma_b = 2\n"
+                             "names = 城关 李庄 王家坡 东山 河口 北岭\nproject = 设计方案甲\n";
+    std::vector<chain::Problem> problems;
+    const chain::DataSet d = chain::parseDataFile(bytes.toStdString(), problems);
+    QVERIFY(problems.empty());
+    chain::AnalysisRun run;
+    chain::analyseDesign(run, d);
+    QVERIFY(run.engine.has_value());
+    const AdjustmentReport r = chain::adjustmentReportOf(run, chain::reportHeaderOf(d), "2024-05-18");
+    QCOMPARE(r.header.project, std::string("设计方案甲"));
+    // No classic part, no residuals, no tests: only what a design has.
+    QVERIFY(!r.table("classic"));
+    const Table *sides = r.table("sides");
+    const Table *points = r.table("points");
+    QVERIFY(sides && points);
+    for (const char *absent : {"v", "τ", "w", "限值"})
+        QVERIFY(std::find(sides->columns.begin(), sides->columns.end(), absent) == sides->columns.end());
+    QVERIFY(std::find(points->columns.begin(), points->columns.end(), "dX") == points->columns.end());
+    for (const an::PointResult &p : run.engine->analyse().points) {
+        const std::string key = std::string(an::kLabelText[static_cast<std::size_t>(p.label)]) + "（" +
+                                run.engine->network().points[static_cast<std::size_t>(p.label)].name + "）";
+        QVERIFY(printedAs(points->cell(key, "σP"), p.sp));
+        QVERIFY(printedAs(points->cell(key, "a"), p.ellipse.a));
+    }
+    for (const an::SideResult &s : run.engine->analyse().sides)
+        QVERIFY(printedAs(sides->cell("S" + std::to_string(s.index), "MDB"), s.mdb));
+    // Every row as long as the heads.
+    for (const auto &b : r.blocks)
+        if (b.kind == chain::report::Block::TableBlock)
+            for (const auto &row : b.table.rows)
+                QCOMPARE(row.size(), b.table.columns.size());
 }
 
 void TestAdjReport::analysisPdf()
