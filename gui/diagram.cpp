@@ -209,6 +209,13 @@ DiagramScene ChainDiagram::scene() const { return layoutDiagram(kind_, QSizeF(si
 
 QSize ChainDiagram::sizeHint() const { return {520, 250}; }
 
+void ChainDiagram::setZoom(qreal zoom)
+{
+    setFont(sansFont(9 * zoom));
+    titleFont_ = songFont(10.5 * zoom);
+    update();
+}
+
 void ChainDiagram::paintEvent(QPaintEvent *)
 {
     const DiagramScene s = scene();

@@ -72,6 +72,8 @@ public:
     // The scene at the widget's current size.
     DiagramScene scene() const;
     QSize sizeHint() const override;
+    // Labels and title drawn at `zoom` times their size (the window's zoom).
+    void setZoom(qreal zoom);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

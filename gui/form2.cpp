@@ -11,13 +11,21 @@
 #include "report/printer.h"
 #include "report/report.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStyle>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace chain::gui {
@@ -90,44 +98,180 @@ constexpr EchoRow kPrecisionRows[] = {
     {"       单位权       点位中误差Md", "Text21"},
 };
 
+// A result or echo field: read-only, but its text can be selected and
+// copied; a double click selects the whole value, not a piece of it.
+class ValueField : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton) {
+            selectAll();
+            event->accept();
+            return;
+        }
+        QLineEdit::mouseDoubleClickEvent(event);
+    }
+};
+
+// The scroll area around the form: it asks for the form at zoom 1.
+class FormScroll : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize natural;
+    QSize sizeHint() const override { return natural + QSize(2 * frameWidth(), 2 * frameWidth()); }
+};
+
+const char *kAskedStyle = "QLineEdit { border: 2px solid #d9480f; background-color: #fff3bf; }";
+
+QString u(const char *s) { return QString::fromUtf8(s); }
+
+// "A、B" of the known points, in the order A, B, C, D.
+QString knownPoints(const chain::Record &r)
+{
+    const double xy[4][2] = {{r.xa, r.ya}, {r.xb, r.yb}, {r.xc, r.yc}, {r.xd, r.yd}};
+    QStringList known;
+    for (int p = 0; p < 4; ++p)
+        if (chain::isKnown(xy[p][0], xy[p][1]))
+            known << QString(QChar(u'A' + p));
+    return known.isEmpty() ? u("没有已知点") : u("已知点 ") + known.join(u("、"));
+}
+
+// What an end with exactly one known point was given: both angles, one, or
+// none; empty for an end whose angles are not asked.
+QString endAngles(const char *end, double x1, double y1, double x2, double y2, double t, double q)
+{
+    const bool oneKnown = (chain::isKnown(x1, y1) && chain::isNew(x2, y2)) ||
+                          (chain::isNew(x1, y1) && chain::isKnown(x2, y2));
+    if (!oneKnown)
+        return {};
+    const QString e = u(end);
+    if (t != 0 && q != 0)
+        return e + u("给了外方位角和定向角");
+    if (t != 0)
+        return e + u("只给了外方位角");
+    if (q != 0)
+        return e + u("只给了定向角");
+    return e + u("没有给角度");
+}
+
+// Why the data select their case: the known points and the angles given.
+QString caseReason(const chain::Record &r)
+{
+    QStringList parts{knownPoints(r)};
+    for (const QString &s : {endAngles("起始端", r.xa, r.ya, r.xc, r.yc, r.ta_in, r.qa_in),
+                             endAngles("闭合端", r.xb, r.yb, r.xd, r.yd, r.tb_in, r.qb_in)})
+        if (!s.isEmpty())
+            parts << s;
+    return parts.join(u("；"));
+}
+
+// A field's text for a spreadsheet cell and its unit: " 1.78秒" gives
+// "1.78" and "秒".
+std::pair<QString, QString> valueAndUnit(const QString &text)
+{
+    QString v = text.trimmed();
+    for (const char *unit : {"毫米", "秒"}) {
+        const QString s = u(unit);
+        if (v.endsWith(s))
+            return {v.chopped(s.size()).trimmed(), s};
+    }
+    return {v, QString()};
+}
+
+// A caption as a spreadsheet cell: without brackets, blanks run together.
+QString simplified(const char *caption)
+{
+    return u(caption).remove(QRegularExpression(QStringLiteral("[()（）]"))).simplified();
+}
+
+const QString kFreshStatus = QString::fromUtf8(
+    "尚未计算。用“数据表”(Ctrl+T) 一次填写全部数据并计算，或按“计 算”逐项提问输入。");
+
 } // namespace
 
+// The window's prompter around the one in use: before each prompt it marks
+// the field the prompt is about and keeps it in view.
+class Form2::AskingPrompter : public chain::Prompter {
+public:
+    explicit AskingPrompter(Form2 &w) : w_(w) {}
+    std::optional<std::string> prompt(const std::string &text) override
+    {
+        w_.markAsked(w_.field(w_.target_.fieldFor(text)));
+        return w_.prompter_->prompt(text);
+    }
+
+private:
+    Form2 &w_;
+};
+
 Form2::Form2(QWidget *parent)
-    : QMainWindow(parent), qtPrompter_(std::make_unique<QtPrompter>(this))
+    : QMainWindow(parent), qtPrompter_(std::make_unique<QtPrompter>(this)),
+      asking_(std::make_unique<AskingPrompter>(*this))
 {
     prompter_ = qtPrompter_.get();
+    qtPrompter_->setKeepClear([this] { return askedRect(); });
     installFontSubstitutions();
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(appTitle());
     dpiX_ = logicalDpiX() > 0 ? logicalDpiX() : 96;
     dpiY_ = logicalDpiY() > 0 ? logicalDpiY() : 96;
     buildForm();
+
+    caseStatus_ = new QLabel(kFreshStatus, this);
+    caseStatus_->setObjectName(QStringLiteral("caseStatus"));
+    caseStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(caseStatus_, 1);
+    setMinimumSize(480, 360);
 }
 
 Form2::~Form2() = default;
 
-int Form2::twipsX(int twips) const { return qRound(twips * dpiX_ / 1440.0); }
-int Form2::twipsY(int twips) const { return qRound(twips * dpiY_ / 1440.0); }
+int Form2::twipsX(int twips) const { return qRound(twips * dpiX_ * zoom_ / 1440.0); }
+int Form2::twipsY(int twips) const { return qRound(twips * dpiY_ * zoom_ / 1440.0); }
+
+void Form2::place(QWidget *widget, const QRect &twips, const QFont &font, bool diagram)
+{
+    placed_.push_back({widget, twips, font, diagram});
+    position(placed_.back());
+}
+
+void Form2::position(const Placed &p)
+{
+    // Both edges from twips, so that neighbours never overlap by rounding.
+    const QRect &t = p.twips;
+    p.widget->setGeometry(QRect(QPoint(twipsX(t.left()), twipsY(t.top())),
+                                QPoint(twipsX(t.left() + t.width()) - 1, twipsY(t.top() + t.height()) - 1)));
+    if (p.diagram) {
+        static_cast<ChainDiagram *>(p.widget)->setZoom(zoom_);
+    } else {
+        QFont f = p.font;
+        f.setPointSizeF(p.font.pointSizeF() * zoom_);
+        p.widget->setFont(f);
+    }
+}
 
 QLabel *Form2::caption(const char *text, int left, int top, int width, bool song, Qt::Alignment align, bool heading)
 {
     auto *label = new QLabel(QString::fromUtf8(text), form_);
     QFont f = song ? songFont(10) : sansFont(9);
     f.setBold(heading);
-    label->setFont(f);
     label->setAlignment(align);
-    label->setGeometry(twipsX(left), twipsY(top), twipsX(width), twipsY(kRowHeight));
+    place(label, QRect(left, top, width, kRowHeight), f);
     return label;
 }
 
 QLineEdit *Form2::textField(const std::string &name, int left, int top, int width)
 {
-    auto *edit = new QLineEdit(form_);
+    auto *edit = new ValueField(form_);
     edit->setObjectName(QString::fromStdString(name));
     edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
-    edit->setFont(sansFont(9));
-    edit->setGeometry(twipsX(left), twipsY(top), twipsX(width), twipsY(kRowHeight));
+    // Selectable and copyable by mouse; not in the Tab chain, which runs
+    // through the buttons.
+    edit->setFocusPolicy(Qt::ClickFocus);
+    place(edit, QRect(left, top, width, kRowHeight), sansFont(9));
     fields_.emplace(name, edit);
     return edit;
 }
@@ -136,27 +280,33 @@ QPushButton *Form2::commandButton(const char *name, const char *text, int left)
 {
     auto *b = new QPushButton(QString::fromUtf8(text), form_);
     b->setObjectName(QString::fromUtf8(name));
-    b->setFont(sansFont(9));
     b->setAutoDefault(false);
-    b->setGeometry(twipsX(left), twipsY(kButtonTop), twipsX(kButtonW), twipsY(kButtonH));
+    place(b, QRect(left, kButtonTop, kButtonW, kButtonH), sansFont(9));
     return b;
 }
 
 void Form2::buildForm()
 {
-    form_ = new QWidget(this);
+    auto *scroll = new FormScroll(this);
+    scroll->setObjectName(QStringLiteral("formScroll"));
+    scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    scroll->setWidgetResizable(false);
+    scroll->natural = QSize(qRound(kFormWidth * dpiX_ / 1440.0), qRound(kFormHeight * dpiY_ / 1440.0));
+    scroll_ = scroll;
+    scroll_->installEventFilter(this);
+
+    form_ = new QWidget;
     form_->setObjectName(QStringLiteral("form"));
     form_->setFont(sansFont(9));
     form_->setFixedSize(twipsX(kFormWidth), twipsY(kFormHeight));
-    setCentralWidget(form_);
+    scroll_->setWidget(form_);
+    setCentralWidget(scroll_);
 
     // The diagrams.
     diagrams_[0] = new ChainDiagram(DiagramKind::SameSide, form_);
-    diagrams_[0]->setGeometry(twipsX(120), twipsY(kDiagramTop), twipsX(kDiagramWidth), twipsY(kDiagramHeight));
+    place(diagrams_[0], QRect(120, kDiagramTop, kDiagramWidth, kDiagramHeight), QFont(), true);
     diagrams_[1] = new ChainDiagram(DiagramKind::OppositeSide, form_);
-    diagrams_[1]->setGeometry(twipsX(120 + kDiagramWidth + 180), twipsY(kDiagramTop), twipsX(kDiagramWidth),
-                              twipsY(kDiagramHeight));
-
+    place(diagrams_[1], QRect(120 + kDiagramWidth + 180, kDiagramTop, kDiagramWidth, kDiagramHeight), QFont(), true);
     // Input echo panel.
     caption("座标推算路线", kEchoCaption, kHeadTop, kEchoField + kEchoFieldW - kEchoCaption, false, kLeft, true);
     caption("外方位角", kAngleCaption, kHeadTop, kAngleWidth, false, kLeft, true);
@@ -201,10 +351,10 @@ void Form2::buildForm()
         textField(kPrecisionRows[i].field, kXField, top, kCoordFieldW);
     }
 
-    // Buttons.
-    buttons_[0] = commandButton("Command1", "计 算", 5880);
-    buttons_[1] = commandButton("Command2", "结 束", 6960);
-    buttons_[2] = commandButton("Command3", "打 印", 8040);
+    // Buttons, with mnemonics: Alt+C computes, Alt+X ends, Alt+P prints.
+    buttons_[0] = commandButton("Command1", "计 算(&C)", 5880);
+    buttons_[1] = commandButton("Command2", "结 束(&X)", 6960);
+    buttons_[2] = commandButton("Command3", "打 印(&P)", 8040);
     connect(buttons_[0], &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(buttons_[1], &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(buttons_[2], &QPushButton::clicked, this, &Form2::Command3_Click);
@@ -217,6 +367,7 @@ void Form2::setText(std::string_view control, std::string_view text)
     if (it == fields_.end())
         throw std::logic_error("no such field: " + std::string(control));
     it->second->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    target_.written(control, text);
 }
 
 QLineEdit *Form2::field(std::string_view control) const
@@ -233,20 +384,200 @@ void Form2::setPrompter(chain::Prompter *prompter) { prompter_ = prompter ? prom
 
 void Form2::warn(const QString &message) { QMessageBox::warning(this, appTitle(), message); }
 
+// Zoom.
+
+void Form2::applyZoom(qreal zoom)
+{
+    zoom_ = qBound(kMinZoom, zoom, kMaxZoom);
+    form_->setFixedSize(twipsX(kFormWidth), twipsY(kFormHeight));
+    for (const Placed &p : placed_)
+        position(p);
+    emit zoomChanged(zoom_, fit_);
+}
+
+void Form2::setZoom(qreal zoom)
+{
+    fit_ = false;
+    applyZoom(zoom);
+}
+
+void Form2::setFitToWindow(bool fit)
+{
+    fit_ = fit;
+    if (fit)
+        fitZoom();
+    else
+        emit zoomChanged(zoom_, fit_);
+}
+
+void Form2::fitZoom()
+{
+    const QSize room = scroll_->maximumViewportSize();
+    const auto *scroll = static_cast<const FormScroll *>(scroll_);
+    if (room.isEmpty() || scroll->natural.isEmpty())
+        return;
+    // A hair under the exact ratio, so that rounding to pixels never makes
+    // the form a pixel too large and brings up a scroll bar.
+    qreal z = std::min(qreal(room.width()) / scroll->natural.width(), qreal(room.height()) / scroll->natural.height());
+    z = qBound(minFitZoom(), std::floor(z * 500) / 500 - 0.002, kMaxFit);
+    if (std::abs(z - zoom_) > 0.001)
+        applyZoom(z);
+}
+
+qreal Form2::minFitZoom() const
+{
+    // The smallest text that stays legible is a number of device pixels: on
+    // a screen with more of them per logical pixel the form may shrink more.
+    return std::max(kMinZoom, kMinFit / std::max(qreal(1), devicePixelRatioF()));
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == scroll_ && event->type() == QEvent::Resize && fit_)
+        fitZoom();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form2::showEvent(QShowEvent *event)
+{
+    if (!sized_) {
+        sized_ = true;
+        sizeToScreen();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void Form2::sizeToScreen()
+{
+    // The form at zoom 1 with the bars around it, made smaller where the
+    // screen is smaller (fitting then shrinks the form).
+    QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect avail = s->availableGeometry();
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 8;
+    const QSize room(avail.width() - 8, avail.height() - title);
+    const QSize want = sizeHint();
+    if (want.width() <= room.width() && want.height() <= room.height()) {
+        resize(want);
+        return;
+    }
+    // The zoom at which the form fits, and the window around it without
+    // grey margins.
+    const QSize natural = static_cast<const FormScroll *>(scroll_)->natural;
+    const QSize bars = want - natural;
+    const qreal z = std::max(minFitZoom(), std::min(qreal(room.width() - bars.width()) / natural.width(),
+                                               qreal(room.height() - bars.height()) / natural.height()));
+    QSize size = bars + natural * z;
+    // Where the form does not fit even at the smallest fitting zoom, a
+    // scroll bar takes room across.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+    if (size.width() > room.width())
+        size.rheight() += bar;
+    if (size.height() > room.height())
+        size.rwidth() += bar;
+    resize(size.boundedTo(room));
+    move(avail.topLeft());
+}
+
+// The field the prompt is about.
+
+void Form2::markAsked(QLineEdit *field)
+{
+    if (field == asked_)
+        return;
+    if (asked_)
+        asked_->setStyleSheet(QString());
+    asked_ = field;
+    if (asked_) {
+        asked_->setStyleSheet(u(kAskedStyle));
+        scroll_->ensureWidgetVisible(asked_, 40, 40);
+    }
+}
+
+QRect Form2::askedRect() const
+{
+    if (!asked_ || !asked_->isVisible())
+        return {};
+    // The field and its caption's row height around it.
+    return QRect(asked_->mapToGlobal(QPoint(0, 0)), asked_->size()).adjusted(-4, -4, 4, 4);
+}
+
+// The commands.
+
 void Form2::Command1_Click()
 {
     if (busy_)
         return;
     busy_ = true;
+    // The window shows one computation: the fields start empty, as in a
+    // fresh window, and a cancelled computation puts back what was there.
+    std::vector<std::pair<QLineEdit *, QString>> before;
+    before.reserve(fields_.size());
+    for (const auto &[name, edit] : fields_) {
+        before.emplace_back(edit, edit->text());
+        edit->clear();
+    }
+    const QString statusBefore = caseStatus_->text();
+    caseStatus_->setText(u("正在输入数据……"));
+    target_.reset();
+
     chain::ComputeResult result;
     try {
-        result = chain::Command1_Click(record_, *prompter_, *this);
+        result = chain::Command1_Click(record_, *asking_, *this);
     } catch (const std::exception &e) {
         result = {chain::Outcome::Degenerate, std::string("计算中断：") + e.what()};
+    }
+    markAsked(nullptr);
+    if (result.outcome == chain::Outcome::Cancelled) {
+        for (const auto &[edit, text] : before)
+            edit->setText(text);
+        caseStatus_->setText(statusBefore);
+    } else {
+        showOutcome(static_cast<int>(result.outcome));
     }
     busy_ = false;
     if (!result.message.empty())
         warn(QString::fromStdString(result.message));
+    emit computeFinished(static_cast<int>(result.outcome));
+}
+
+void Form2::showOutcome(int outcome)
+{
+    const QString reason = caseReason(record_);
+    switch (static_cast<chain::Outcome>(outcome)) {
+    case chain::Outcome::Computed:
+        caseStatus_->setText(u("情形 ") + QString::number(record_.caseNo) + u("　") + reason);
+        break;
+    case chain::Outcome::NoCase:
+        caseStatus_->setText(u("未计算：已知点和角度不符合十二种情形中的任何一种（") + reason + u("）"));
+        break;
+    default:
+        caseStatus_->setText(u("未计算：图形或方程无法计算（") + reason + u("）"));
+        break;
+    }
+}
+
+QString Form2::resultsText() const
+{
+    if (record_.caseNo == 0)
+        return {};
+    const auto cell = [this](const std::string &name) { return field(name)->text().trimmed(); };
+    QStringList lines;
+    lines << appTitle() + u("\t情形 ") + QString::number(record_.caseNo) + u("\t") + cell("Text24");
+    lines << QString() << u("点\t点名\t纵座标 X（米）\t横座标 Y（米）");
+    for (int i = 0; i < 6; ++i)
+        lines << simplified(kCoordRows[i].caption) + u("\t") + cell(chain::indexed("Text8", i)) + u("\t") +
+                     cell(chain::indexed("Text9", i)) + u("\t") + cell(chain::indexed("Text10", i));
+    lines << QString() << u("观测边\t边长（米）");
+    for (int i = 0; i <= 10; ++i)
+        lines << QStringLiteral("S%1\t").arg(i + 1) + cell(chain::indexed("Text7", i));
+    lines << QString() << u("项目\t数值\t单位");
+    for (const EchoRow &r : kPrecisionRows) {
+        const auto [value, unit] = valueAndUnit(field(r.field)->text());
+        lines << simplified(r.caption) + u("\t") + value + u("\t") + unit;
+    }
+    return lines.join(u("\n")) + u("\n");
 }
 
 void Form2::Command2_Click()

@@ -7,6 +7,7 @@
 #include "report/adjprinter.h"
 #include "report/printer.h"
 #include "report/report.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -65,6 +66,8 @@ CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
     choosePlatform(qtArgc, args.data());
     QApplication app(qtArgc, args.data());
     QApplication::setApplicationName(QStringLiteral("chainadj"));
+    if (!chain::gui::installQtTranslations())
+        std::fputs("Qt 的中文翻译没有安装 (qt6-translations-l10n)：对话框的按钮将显示英文。\n", stderr);
     chain::fonts::installFontSubstitutions();
     QApplication::setFont(chain::fonts::sansFont(9));
 

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,9 +17,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryFile>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -126,13 +129,50 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
 
     QMenu *edit = bar->addMenu(u("编辑(&E)"));
     edit->setObjectName(QStringLiteral("editMenu"));
-    connect(add(edit, "dataTable", "数据表…", QKeySequence(Qt::CTRL | Qt::Key_T)), &QAction::triggered, this,
-            &Menus::showDataTable);
+    QAction *table = add(edit, "dataTable", "数据表…", QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(table, &QAction::triggered, this, &Menus::showDataTable);
+    QAction *copy = add(edit, "copyResults", "复制结果", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copy->setStatusTip(u("把全部结果作为制表符分隔的文本复制到剪贴板，可直接粘贴到电子表格"));
+    connect(copy, &QAction::triggered, this, &Menus::copyResults);
+
+    // The zoom of the form: fitted to the window unless set by hand.
+    QMenu *view = bar->addMenu(u("查看(&V)"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    QAction *fit = add(view, "zoomFit", "适合窗口", QKeySequence(Qt::CTRL | Qt::Key_9));
+    fit->setCheckable(true);
+    fit->setChecked(w_.fitsToWindow());
+    connect(fit, &QAction::triggered, &w_, &Form2::setFitToWindow);
+    connect(add(view, "zoomIn", "放大", QKeySequence::ZoomIn), &QAction::triggered, this,
+            [this] { w_.setZoom(w_.zoom() * 1.1); });
+    connect(add(view, "zoomOut", "缩小", QKeySequence::ZoomOut), &QAction::triggered, this,
+            [this] { w_.setZoom(w_.zoom() / 1.1); });
+    connect(add(view, "zoomReset", "实际大小", QKeySequence(Qt::CTRL | Qt::Key_0)), &QAction::triggered, this,
+            [this] { w_.setZoom(1); });
+    connect(&w_, &Form2::zoomChanged, fit, [fit](qreal, bool fits) { fit->setChecked(fits); });
 
     QMenu *help = bar->addMenu(u("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     connect(add(help, "help", "使用说明", QKeySequence::HelpContents), &QAction::triggered, this, &Menus::showHelp);
     connect(add(help, "about", "关于", QKeySequence()), &QAction::triggered, this, &Menus::showAbout);
+
+    // The tool bar: the data table first, the practical way to enter and
+    // correct a chain; its 计 算 computes through the same prompts.
+    QToolBar *tools = w_.addToolBar(u("工具栏"));
+    tools->setObjectName(QStringLiteral("toolBar"));
+    tools->setMovable(false);
+    tools->setIconSize(QSize(16, 16));
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    table->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    table->setIconText(u("数据表（填写并计算）"));
+    table->setToolTip(u("在一张表中填写或修改全部数据，然后计算 (Ctrl+T)"));
+    tools->addAction(table);
+    QAction *open = action("openData");
+    open->setIcon(w_.style()->standardIcon(QStyle::SP_DialogOpenButton));
+    open->setIconText(u("打开数据文件"));
+    tools->addAction(open);
+    tools->addSeparator();
+    copy->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    tools->addAction(copy);
 }
 
 QAction *Menus::add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys)
@@ -265,6 +305,17 @@ bool Menus::exportPdf(const QString &path)
         return false;
     }
     tmp.setAutoRemove(false); // renamed: nothing left to remove
+    return true;
+}
+
+bool Menus::copyResults()
+{
+    const QString text = w_.resultsText();
+    if (text.isEmpty()) {
+        warn_(u("窗口中还没有计算结果，没有可复制的内容。请先按“计 算”，或用“数据表”计算。"));
+        return false;
+    }
+    QGuiApplication::clipboard()->setText(text);
     return true;
 }
 

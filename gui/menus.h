@@ -38,7 +38,8 @@ public:
     const Warner &warner() const { return warn_; }
 
     // The action of that object name ("openData", "saveData", "exportPdf",
-    // "exportText", "print", "quit", "dataTable", "help", "about").
+    // "exportText", "print", "quit", "dataTable", "copyResults", "zoomFit",
+    // "zoomIn", "zoomOut", "zoomReset", "help", "about").
     QAction *action(const char *name) const;
 
     // Reads the data file and computes from it; a file that cannot be used
@@ -51,6 +52,10 @@ public:
     bool saveData(const QString &path);
     bool exportPdf(const QString &path);
     bool exportText(const QString &path);
+
+    // The results in the window onto the clipboard, tab-separated; false
+    // after a warning when there are none.
+    bool copyResults();
 
     // The data table, filled from the last computation; OK computes.
     void showDataTable();

@@ -74,6 +74,8 @@ public:
     std::optional<std::string> prompt(const std::string &text) override
     {
         asked.push_back(text);
+        if (onPrompt)
+            onPrompt(text);
         if (next_ >= replies_.size()) {
             ranOut = true;
             return std::nullopt;
@@ -82,6 +84,9 @@ public:
     }
     std::vector<std::string> asked;
     bool ranOut = false;
+    // Called with each prompt before it is answered (what the window shows
+    // while the prompt is open).
+    std::function<void(const std::string &)> onPrompt;
 
 private:
     std::vector<std::optional<std::string>> replies_;

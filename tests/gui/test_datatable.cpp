@@ -469,21 +469,25 @@ private slots:
     {
         Window win;
         const QList<QAction *> tops = win.w.menuBar()->actions();
-        QCOMPARE(tops.size(), 3);
+        QCOMPARE(tops.size(), 4);
         QCOMPARE(tops.at(0)->text(), u("文件(&F)"));
         QCOMPARE(tops.at(1)->text(), u("编辑(&E)"));
-        QCOMPARE(tops.at(2)->text(), u("帮助(&H)"));
-        QStringList file, edit, help;
+        QCOMPARE(tops.at(2)->text(), u("查看(&V)"));
+        QCOMPARE(tops.at(3)->text(), u("帮助(&H)"));
+        QStringList file, edit, view, help;
         for (QAction *a : tops.at(0)->menu()->actions())
             if (!a->isSeparator())
                 file << a->text();
         for (QAction *a : tops.at(1)->menu()->actions())
             edit << a->text();
         for (QAction *a : tops.at(2)->menu()->actions())
+            view << a->text();
+        for (QAction *a : tops.at(3)->menu()->actions())
             help << a->text();
         QCOMPARE(file, (QStringList{u("打开数据文件并计算…"), u("保存本次数据…"), u("导出报告 (PDF)…"),
                                     u("导出报告 (文本)…"), u("打印…"), u("退出")}));
-        QCOMPARE(edit, QStringList{u("数据表…")});
+        QCOMPARE(edit, (QStringList{u("数据表…"), u("复制结果")}));
+        QCOMPARE(view, (QStringList{u("适合窗口"), u("放大"), u("缩小"), u("实际大小")}));
         QCOMPARE(help, (QStringList{u("使用说明"), u("关于")}));
         QCOMPARE(win.menus->action("openData")->shortcut(), QKeySequence(QKeySequence::Open));
         QCOMPARE(win.menus->action("saveData")->shortcut(), QKeySequence(QKeySequence::Save));

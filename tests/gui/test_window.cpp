@@ -3,6 +3,7 @@
 #include "modal.h"
 
 #include "gui/diagram.h"
+#include "app/compute.h"
 #include "app/fields.h"
 #include "report/fonts.h"
 #include "gui/form2.h"
@@ -23,6 +24,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <map>
 #include <set>
 
 using chain::gui::Form2;
@@ -101,13 +103,15 @@ private slots:
     void typingIntoFieldsDoesNothing();
     void titleCaptionsAndButtons();
     void positionsFromTwips();
+    void nothingOverlapsAndCaptionsFit_data();
     void nothingOverlapsAndCaptionsFit();
     void longFieldTextsFit();
     void setTextAndUnknownControl();
     void computeCaseOneFillsFields();
     void pointTypedZeroShowsNotKnown();
     void noMatchingCaseShowsMessage();
-    void cancelKeepsPreviousResults();
+    void cancelRestoresTheWindow_data();
+    void cancelRestoresTheWindow();
     void realDialogKeystrokes();
     void endClosesAtOnce();
     void printDialogCancel();
@@ -125,7 +129,7 @@ void TestWindow::everyFieldOnceReadOnly()
         QLineEdit *e = found.first();
         QCOMPARE(w.field(name), e);
         QVERIFY(e->isReadOnly());
-        QCOMPARE(e->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(e->focusPolicy(), Qt::ClickFocus); // selectable, not in the Tab chain
         QVERIFY2(e->text().isEmpty(), name.c_str()); // the window opens empty
     }
     QVERIFY(w.field("Text1(5)") == nullptr);
@@ -147,7 +151,7 @@ void TestWindow::typingIntoFieldsDoesNothing()
         QTest::keyClick(e, Qt::Key_Backspace);
         QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(e->text(), before);
-        QVERIFY(!e->hasFocus());
+        QVERIFY(e->hasFocus()); // a click gives it focus, for selecting and copying
     }
 }
 
@@ -159,7 +163,7 @@ void TestWindow::titleCaptionsAndButtons()
     QCOMPARE(chain::gui::appTitle(), w.windowTitle());
 
     std::multiset<QString> captions;
-    for (QLabel *l : w.findChildren<QLabel *>())
+    for (QLabel *l : w.form()->findChildren<QLabel *>())
         captions.insert(l->text());
     const char *expected[] = {
         "已知点 A 纵座标Xa", "已知点 A 横座标Ya", "已知点 B 纵座标Xb", "已知点 B 横座标Yb",
@@ -181,7 +185,7 @@ void TestWindow::titleCaptionsAndButtons()
 
     // Fonts: "宋体" for the two headings, "MS Sans Serif" elsewhere; both
     // resolve to a family with the Chinese glyphs.
-    for (QLabel *l : w.findChildren<QLabel *>()) {
+    for (QLabel *l : w.form()->findChildren<QLabel *>()) {
         const bool song = l->text() == u("(观测边长)") || l->text() == u("(起算点)");
         QCOMPARE(l->font().family(), u(song ? chain::fonts::kSongFamily : chain::fonts::kSansFamily));
         const QFontMetrics fm(l->font());
@@ -189,7 +193,8 @@ void TestWindow::titleCaptionsAndButtons()
             QVERIFY2(ch.unicode() < 0x80 || fm.inFont(ch), qPrintable(l->text()));
     }
 
-    const char *buttons[3] = {"计 算", "结 束", "打 印"};
+    // The captions with a mnemonic each (Alt+C, Alt+X, Alt+P).
+    const char *buttons[3] = {"计 算(&C)", "结 束(&X)", "打 印(&P)"};
     for (int n = 1; n <= 3; ++n) {
         QPushButton *b = w.findChild<QPushButton *>(QStringLiteral("Command%1").arg(n));
         QVERIFY(b);
@@ -223,7 +228,7 @@ void TestWindow::positionsFromTwips()
         QCOMPARE(g, QRect(w.twipsX(lefts[n - 1]), w.twipsY(10320), w.twipsX(855), w.twipsY(375)));
     }
     // The controls take about 15 900 by 10 800 twips.
-    QWidget *form = w.centralWidget();
+    QWidget *form = w.form();
     QCOMPARE(form->size(), QSize(w.twipsX(15900), w.twipsY(10800)));
     QRect all;
     for (QWidget *c : form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
@@ -232,10 +237,25 @@ void TestWindow::positionsFromTwips()
     QVERIFY(all.width() > w.twipsX(15000) && all.height() > w.twipsY(10200));
 }
 
+void TestWindow::nothingOverlapsAndCaptionsFit_data()
+{
+    QTest::addColumn<double>("zoom");
+    for (double z : {1.0, chain::gui::Form2::kMinZoom, chain::gui::Form2::kMinFit, 0.8, 1.25, 1.5, 2.0})
+        QTest::addRow("zoom %.2f", z) << z;
+}
+
 void TestWindow::nothingOverlapsAndCaptionsFit()
 {
+    QFETCH(double, zoom);
     Form2 w;
-    QWidget *form = w.centralWidget();
+    if (zoom != 1.0)
+        w.setZoom(zoom);
+    QCOMPARE(w.zoom(), zoom);
+    QWidget *form = w.form();
+    QCOMPARE(form->size(), QSize(w.twipsX(15900), w.twipsY(10800)));
+    // Edges at their twips: neighbours stay apart at every zoom.
+    QCOMPARE(w.button(1)->geometry(), QRect(QPoint(w.twipsX(5880), w.twipsY(10320)),
+                                            QPoint(w.twipsX(5880 + 855) - 1, w.twipsY(10320 + 375) - 1)));
     const auto children = form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     for (int i = 0; i < children.size(); ++i)
         for (int j = i + 1; j < children.size(); ++j) {
@@ -336,23 +356,32 @@ void TestWindow::computeCaseOneFillsFields()
 
 void TestWindow::pointTypedZeroShowsNotKnown()
 {
-    // Only the four points, then Cancel on the azimuth: the echoes stay.
+    // Only the four points, then Cancel on the azimuth. While the azimuth
+    // is asked the echoes show; Cancel puts the fresh window back.
     Form2 w;
     ListPrompter p({"1000", "", "2000", "", "0", "", "0", "", "0", "", "0", "", "3000", "", "4000", "", std::nullopt});
+    std::map<std::string, std::string> atAzimuth;
+    p.onPrompt = [&](const std::string &) {
+        if (p.asked.size() == 17)
+            for (const auto &name : chain::controlNames())
+                atAzimuth[name] = text(w, name.c_str());
+    };
     w.setPrompter(&p);
     w.Command1_Click();
-    QCOMPARE(text(w, "Text1(0)"), std::string(" 1000.000"));
-    QCOMPARE(text(w, "Text2"), std::string(" 2000.000"));
-    QCOMPARE(text(w, "Text3"), std::string("不是已知点"));
-    QCOMPARE(text(w, "Text4"), std::string("不是已知点"));
-    QCOMPARE(text(w, "Text25"), std::string("不是已知点"));
-    QCOMPARE(text(w, "Text26"), std::string("不是已知点"));
-    QCOMPARE(text(w, "Text27"), std::string(" 3000.000"));
-    QCOMPARE(text(w, "Text28"), std::string(" 4000.000"));
+    QCOMPARE(atAzimuth["Text1(0)"], std::string(" 1000.000"));
+    QCOMPARE(atAzimuth["Text2"], std::string(" 2000.000"));
+    QCOMPARE(atAzimuth["Text3"], std::string("不是已知点"));
+    QCOMPARE(atAzimuth["Text4"], std::string("不是已知点"));
+    QCOMPARE(atAzimuth["Text25"], std::string("不是已知点"));
+    QCOMPARE(atAzimuth["Text26"], std::string("不是已知点"));
+    QCOMPARE(atAzimuth["Text27"], std::string(" 3000.000"));
+    QCOMPARE(atAzimuth["Text28"], std::string(" 4000.000"));
     QCOMPARE(p.asked.back(), std::string("请输入起始点的外方位角 : ( 位于点 A 点外方位角为 Ta , 位于 C 点的外方位角为 "
                                          "Tc , 方位角的方向由起始点向外 , 如果方位角之值为零,则输入0.00000001 ) "));
     for (const char *f : kEF)
-        QVERIFY(w.field(f)->text().isEmpty());
+        QVERIFY(atAzimuth[f].empty());
+    for (const auto &name : chain::controlNames())
+        QVERIFY2(w.field(name)->text().isEmpty(), name.c_str());
 }
 
 void TestWindow::noMatchingCaseShowsMessage()
@@ -390,33 +419,48 @@ void TestWindow::noMatchingCaseShowsMessage()
         QVERIFY(w.field(f)->text().isEmpty());
 }
 
-void TestWindow::cancelKeepsPreviousResults()
+// Cancel on the prompt of a number, at several points of a computation
+// after case 1: record, fields and status bar are as before 计 算.
+void TestWindow::cancelRestoresTheWindow_data()
 {
+    QTest::addColumn<int>("typed"); // replies of the second computation before Cancel
+    QTest::newRow("first prompt") << 0;
+    QTest::newRow("re-ask of xa") << -1;
+    QTest::newRow("azimuth") << 16;
+    QTest::newRow("S11") << 56;
+}
+
+void TestWindow::cancelRestoresTheWindow()
+{
+    QFETCH(int, typed);
     Form2 w;
     ListPrompter first(caseOneReplies());
     w.setPrompter(&first);
     w.Command1_Click();
-    QCOMPARE(w.record().caseNo, std::int16_t(1));
-    const std::string x5 = text(w, "Text9(5)"), w1 = text(w, "Text22");
+    std::map<std::string, QString> before;
+    for (const auto &name : chain::controlNames())
+        before[name] = w.field(name)->text();
+    const QString status = w.caseStatus()->text();
     const double X5 = w.record().X.at(5);
 
-    // A second computation cancelled on the prompt of yb: nothing is
-    // computed, the echoes typed so far stay, the results stay.
-    ListPrompter second({"2000", "", "2000", "", "3000", "", std::nullopt});
+    // The same chain with another A, cut off by Cancel.
+    const Replies all = caseOneReplies();
+    Replies r = typed < 0 ? Replies{"2000", "0"} : Replies(all.begin(), all.begin() + typed);
+    if (!r.empty())
+        r[0] = "2000";
+    r.emplace_back(std::nullopt);
+    ListPrompter second(r);
+    QSignalSpy finished(&w, &Form2::computeFinished);
     w.setPrompter(&second);
     w.Command1_Click();
-    QCOMPARE(second.asked.size(), std::size_t(7));
-    QCOMPARE(text(w, "Text1(0)"), std::string(" 2000.000"));
-    QCOMPARE(text(w, "Text3"), std::string(" 3000.000"));
-    QCOMPARE(text(w, "Text4"), std::string(" 1300.000")); // the last computation's echo
-    QCOMPARE(text(w, "Text9(5)"), x5);
-    QCOMPARE(text(w, "Text22"), w1);
-    QCOMPARE(w.record().caseNo, std::int16_t(1));
+    QCOMPARE(second.asked.size(), r.size()); // cancelled on the last reply
+    for (const auto &[name, t] : before)
+        QVERIFY2(w.field(name)->text() == t, name.c_str());
+    QCOMPARE(w.caseStatus()->text(), status);
     QCOMPARE(w.record().xa, 1000.0);
     QCOMPARE(w.record().X.at(5), X5);
-
-    // Restoring the real prompter: nullptr.
-    w.setPrompter(nullptr);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), int(chain::Outcome::Cancelled));
 }
 
 void TestWindow::realDialogKeystrokes()
@@ -461,6 +505,13 @@ void TestWindow::realDialogKeystrokes()
         if (!box || !box->button(QDialogButtonBox::Ok) || !box->button(QDialogButtonBox::Cancel) ||
             box->buttons().size() != 2)
             problems << u("buttons at ") + d->labelText();
+        // What the window shows meanwhile: the rejected B ordinate emptied
+        // before its re-ask, the earlier echoes in place.
+        if (next == std::size(steps)) {
+            if (!w.field("Text3")->text().isEmpty() || w.field("Text1(0)")->text() != u(" 1234.568") ||
+                w.field("Text2")->text() != u(" 2345.000"))
+                problems << u("echoes at the re-ask");
+        }
         auto *edit = d->findChild<QLineEdit *>();
         QTest::keyClicks(edit, QString::fromLatin1(s.keys));
         QTest::keyClick(edit, s.key);
@@ -473,11 +524,10 @@ void TestWindow::realDialogKeystrokes()
     QCOMPARE(labels.size(), qsizetype(std::size(steps)));
     for (std::size_t i = 0; i < std::size(steps); ++i)
         QCOMPARE(labels[qsizetype(i)], u(steps[i].label));
-    // The echoes typed so far stay; the rejected one was emptied.
-    QCOMPARE(text(w, "Text1(0)"), std::string(" 1234.568"));
-    QCOMPARE(text(w, "Text2"), std::string(" 2345.000"));
-    QVERIFY(w.field("Text3")->text().isEmpty());
-    // Nothing was computed, nothing reached the record.
+    // Cancelled: the window is the fresh one again, nothing was computed,
+    // nothing reached the record.
+    for (const auto &name : chain::controlNames())
+        QVERIFY2(w.field(name)->text().isEmpty(), name.c_str());
     QCOMPARE(w.record().caseNo, std::int16_t(0));
     QCOMPARE(w.record().xa, 0.0);
     QVERIFY(w.record().S.empty() && w.record().X.empty());
