@@ -598,6 +598,7 @@ void Form2::Command3_Click()
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     QWidget *choice = reportChoicePage(chain::hasComputation(record_) && record_.caseNo >= 1, &dialog);
     dialog.setOptionTabs({choice});
+    showReportChoice(choice);
     if (dialog.exec() == QDialog::Accepted) {
         if (chosenReport(choice) == PrintedReport::Adjustment)
             printAdjustmentTo(printer);

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -32,6 +33,15 @@ PrintedReport chosenReport(const QWidget *page)
     const auto *adjustment = page ? page->findChild<QRadioButton *>(QStringLiteral("printAdjustment")) : nullptr;
     return adjustment && adjustment->isEnabled() && adjustment->isChecked() ? PrintedReport::Adjustment
                                                                             : PrintedReport::Specified;
+}
+
+void showReportChoice(QWidget *page)
+{
+    for (QWidget *w = page ? page->parentWidget() : nullptr; w; w = w->parentWidget())
+        if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+            tabs->setCurrentWidget(page);
+            return;
+        }
 }
 
 } // namespace chain::gui

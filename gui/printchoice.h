@@ -13,5 +13,8 @@ enum class PrintedReport { Specified, Adjustment };
 // there is no adjustment report).
 QWidget *reportChoicePage(bool adjustmentAvailable, QWidget *parent);
 PrintedReport chosenReport(const QWidget *page);
+// Makes the page the current tab of the dialog's options, once the dialog
+// has taken it (QAbstractPrintDialog::setOptionTabs).
+void showReportChoice(QWidget *page);
 
 } // namespace chain::gui

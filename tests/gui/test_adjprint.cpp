@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 
 using chain::test::ModalWatcher;
@@ -179,6 +180,10 @@ void TestAdjPrint::windowPrintsEither()
                 const auto *spec = d->findChild<QRadioButton *>("printSpecified");
                 adjustmentEnabled = adj && adj->isEnabled();
                 specifiedChecked = spec && spec->isChecked();
+                // The choice is the page the options open on.
+                const auto *page = d->findChild<QWidget *>("reportChoice");
+                const auto *tabs = d->findChild<QTabWidget *>();
+                specifiedChecked = specifiedChecked && page && tabs && tabs->currentWidget() == page;
             }
             if (auto *d = qobject_cast<QDialog *>(m))
                 d->reject();
