@@ -23,6 +23,7 @@ constexpr double kLeft = 20, kRight = 18, kTop = 12, kBottom = 14;
 constexpr double kHeaderHeight = 17;
 constexpr double kCellPad = 2.2;
 constexpr double kMinFigure = 100;
+constexpr std::size_t kUnsplitRows = 15;
 
 // Points.
 constexpr double kTitleSize = 16, kSubtitleSize = 10, kHeadingSize = 11, kTextSize = 9, kNoteSize = 7.5;
@@ -327,8 +328,11 @@ private:
         double notesH = 1 * mm_;
         for (const std::string &n : t.notes)
             notesH += wrappedHeight(q(n), nf, avail) + 0.3 * mm_;
-        const std::size_t firstRows = std::min<std::size_t>(t.rows.size(), 3);
-        need(capH + rowH * static_cast<double>(1 + firstRows) + 1 * mm_);
+        // A short table is not split: it starts on a new page when it does
+        // not fit whole. A long one starts where three rows fit.
+        const std::size_t firstRows = t.rows.size() <= kUnsplitRows ? t.rows.size() : 3;
+        need(capH + rowH * static_cast<double>(1 + firstRows) + 1 * mm_ +
+             (firstRows == t.rows.size() ? notesH : 0));
         double top = y_;
         head(false);
         for (std::size_t r = 0; r < t.rows.size(); ++r) {

@@ -107,6 +107,9 @@ void TestAdjPrint::layoutWithinPage()
         if (p.fontSize > 0) {
             QVERIFY2(p.fontSize >= 6, p.id.c_str()); // readable
             ++tables;
+            // The tables of a report are short: none is split over two pages.
+            for (std::size_t j = 0; j < i; ++j)
+                QVERIFY2(l.placed[j].id != p.id, p.id.c_str());
         }
         if (p.id == "figure") {
             figure = true;
