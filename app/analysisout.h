@@ -7,6 +7,8 @@
 #include "analysis/engine.h"
 #include "analysisinput.h"
 
+#include "replay.h"
+
 #include <optional>
 #include <ostream>
 #include <string>
@@ -47,17 +49,20 @@ int findPoint(const analysis::Network &net, const std::string &text);
 // Distance and azimuth between two points with σ and the relative ellipse.
 std::string betweenText(const analysis::Engine &e, int from, int to);
 
-struct ReplayOptions;
 class FieldTable;
 
 // The replay mode's analysis outputs after a computation (--analysis,
 // --json, --between), in that order; returns 0 or the exit status of a
 // failed output (an unknown point for --between).
+// The analysis options and the report header come from `data` (empty when
+// the replies came from a replies file).
 int writeAnalysisOutputs(const ReplayOptions &opt, const Record &rec, const FieldTable &fields, int status,
-                         const std::string &message, const AnalysisOptions &aopt, std::ostream &out, std::ostream &err);
+                         const std::string &message, const DataSet &data, const AdjustmentPdfWriter &pdf,
+                         std::ostream &out, std::ostream &err);
 
 // The replay mode of a pre-analysis data file: no classic computation, the
 // analysis outputs only.
-int runDesignReplay(const ReplayOptions &opt, const DataSet &d, std::ostream &out, std::ostream &err);
+int runDesignReplay(const ReplayOptions &opt, const DataSet &d, const AdjustmentPdfWriter &pdf, std::ostream &out,
+                    std::ostream &err);
 
 } // namespace chain

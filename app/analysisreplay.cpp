@@ -1,6 +1,7 @@
 // The analysis outputs of the replay mode: after the classic outputs the
 // text section, the JSON object and the pair of points asked for.
 #include "analysisout.h"
+#include "adjustmentreport.h"
 #include "chainfile.h"
 #include "compute.h"
 #include "fields.h"
@@ -49,7 +50,8 @@ int writeOutputs(const ReplayOptions &opt, const AnalysisRun &run, std::ostream 
 } // namespace
 
 int writeAnalysisOutputs(const ReplayOptions &opt, const Record &rec, const FieldTable &fields, int status,
-                         const std::string &message, const AnalysisOptions &aopt, std::ostream &out, std::ostream &err)
+                         const std::string &message, const DataSet &data, const AdjustmentPdfWriter &pdf,
+                         std::ostream &out, std::ostream &err)
 {
     AnalysisRun run;
     run.rec = &rec;
@@ -58,17 +60,29 @@ int writeAnalysisOutputs(const ReplayOptions &opt, const Record &rec, const Fiel
     run.message = message;
     if (run.outcome == std::string("computed"))
         run.title = fields.text("Text24");
-    analyseRecord(run, aopt);
-    return writeOutputs(opt, run, out, err);
+    analyseRecord(run, analysisOptionsOf(data));
+    int s = writeOutputs(opt, run, out, err);
+    if (!opt.analysisPdf.empty()) {
+        const int p = writeAdjustmentReport(opt.analysisPdf, run, data, pdf, err);
+        if (s == 0)
+            s = p;
+    }
+    return s;
 }
 
-int runDesignReplay(const ReplayOptions &opt, const DataSet &d, std::ostream &out, std::ostream &err)
+int runDesignReplay(const ReplayOptions &opt, const DataSet &d, const AdjustmentPdfWriter &pdf, std::ostream &out,
+                    std::ostream &err)
 {
     AnalysisRun run;
     analyseDesign(run, d);
     if (run.outcome != "computed")
         err << run.message << '\n';
-    const int s = writeOutputs(opt, run, out, err);
+    int s = writeOutputs(opt, run, out, err);
+    if (!opt.analysisPdf.empty()) {
+        const int p = writeAdjustmentReport(opt.analysisPdf, run, d, pdf, err);
+        if (s == 0)
+            s = p;
+    }
     out.flush();
     if (run.outcome != "computed")
         return static_cast<int>(Outcome::NoCase);

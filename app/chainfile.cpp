@@ -610,12 +610,14 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
 
         if (readAnalysisKey(name, value, lineNo, d, problems))
             continue;
+        if (readHeaderKey(name, value, lineNo, d, problems))
+            continue;
         const int k = keyOf(name);
         if (k < 0) {
             problems.push_back({Problem::Syntax, -1, lineNo,
                                 "未知的键" + quoted(name) +
                                     "。可用的键：xa ya xb yb xc yc xd yd ta qa tb qb names pn0..pn5 S1..S11 "
-                                    "sigma_a sigma_b sigma_q grade design xe ye xf yf。请检查拼写。"});
+                                    "sigma_a sigma_b sigma_q grade design xe ye xf yf project operator instrument date。请检查拼写。"});
             continue;
         }
         int &seen = d.line[static_cast<std::size_t>(k)];
@@ -753,6 +755,13 @@ std::string formatDataFile(const DataSet &d)
     s += "\n# 观测边长（米）\n";
     for (int k = key::S1; k < key::count; ++k)
         line(k);
+    // The report header, when the data set has one.
+    bool header = false;
+    for (int k = 0; k < HeaderKeys::count; ++k)
+        if (const auto &v = d.header.value[static_cast<std::size_t>(k)]) {
+            s += std::string(header ? "" : "\n# 报告页眉：项目、操作员、仪器、日期\n") + headerKeyName(k) + " = " + *v + "\n";
+            header = true;
+        }
     return s;
 }
 

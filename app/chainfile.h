@@ -17,6 +17,7 @@
 #include "adjust/sink.h"
 #include "analysiskeys.h"
 #include "compute.h"
+#include "headerkeys.h"
 
 #include <array>
 #include <cstdint>
@@ -59,6 +60,8 @@ struct DataSet {
     bool has(int k) const { return value[static_cast<std::size_t>(k)].has_value(); }
     // The keys of the precision analysis (app/analysiskeys.h).
     AnalysisKeys analysis;
+    // The report header: project, operator, instrument, date (app/headerkeys.h).
+    HeaderKeys header;
     // Same values (the lines do not count).
     bool sameValues(const DataSet &o) const { return value == o.value; }
 };

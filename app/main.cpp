@@ -5,6 +5,7 @@
 // module next to the executable or in the installation's library directory.
 #include "adjust/record.h"
 #include "replay.h"
+#include "report/adjreport.h"
 
 #include <cstring>
 #include <dlfcn.h>
@@ -27,6 +28,7 @@ const char *kUsage =
     "  --analysis      严密平差与精度分析 (the precision analysis as text)\n"
     "  --json          全部结果为一个 JSON 对象 (all results as one JSON object)\n"
     "  --between P Q   两点间的距离、方位角及其精度 (distance and azimuth between two points, labels or names)\n"
+    "  --analysis-pdf OUT  平差报告写成 PDF (the adjustment report as a PDF file)\n"
     "退出状态 (exit status): 0 已计算, 2 不符合任何计算情形, 3 图形退化无法计算, 4 已取消,\n"
     "  5 答复不足, 1 参数或文件错误, 6 报告或数据文件无法输出\n";
 
@@ -81,6 +83,7 @@ int toolkitOption(const std::string &a)
 
 using GuiMain = int (*)(int, char **);
 using PdfMain = bool (*)(const chain::Record *, const char *, std::string *);
+using AdjustmentPdfMain = bool (*)(const chain::report::AdjustmentReport *, const char *, std::string *);
 
 } // namespace
 
@@ -90,7 +93,8 @@ int main(int argc, char **argv)
     bool replay = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        const bool takesFile = a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data";
+        const bool takesFile =
+            a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data" || a == "--analysis-pdf";
         if (takesFile && i + 1 >= argc) {
             std::cerr << a << " 后面须给出文件名。\n" << kUsage;
             return chain::kUsageOrFile;
@@ -126,6 +130,8 @@ int main(int argc, char **argv)
             opt.analysis = true;
         } else if (a == "--json") {
             opt.json = true;
+        } else if (a == "--analysis-pdf") {
+            opt.analysisPdf = argv[++i];
         } else if (a == "--between") {
             if (i + 2 >= argc) {
                 std::cerr << "--between 后面须给出两个点（字母 A C E F D B 或点名）。\n" << kUsage;
@@ -146,8 +152,8 @@ int main(int argc, char **argv)
         }
         // Anything else goes to the window: a data file to compute from.
     }
-    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty())) {
-        std::cerr << "--analysis、--json 和 --between 须与 --replies 或 --data 一起使用。\n" << kUsage;
+    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty())) {
+        std::cerr << "--analysis、--json、--between 和 --analysis-pdf 须与 --replies 或 --data 一起使用。\n" << kUsage;
         return chain::kUsageOrFile;
     }
     if (!opt.replies.empty() && !opt.data.empty()) {
@@ -173,7 +179,19 @@ int main(int argc, char **argv)
             }
             return fn(&rec, path.c_str(), &error);
         };
-        return chain::runReplay(opt, std::cout, std::cerr, pdf);
+        chain::AdjustmentPdfWriter adjustmentPdf = [](const chain::report::AdjustmentReport &report,
+                                                      const std::string &path, std::string &error) {
+            void *h = loadGui(error);
+            if (!h)
+                return false;
+            auto fn = reinterpret_cast<AdjustmentPdfMain>(::dlsym(h, "chainadj_render_adjustment_pdf"));
+            if (!fn) {
+                error = "窗口模块中没有平差报告的 PDF 输出功能。";
+                return false;
+            }
+            return fn(&report, path.c_str(), &error);
+        };
+        return chain::runReplay(opt, std::cout, std::cerr, pdf, adjustmentPdf);
     }
 
     std::string error;

@@ -12,7 +12,8 @@
 
 namespace chain {
 
-int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf)
+int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf,
+              const AdjustmentPdfWriter &adjustmentPdf)
 {
     std::vector<std::string> replies;
     DataSet dataSet;
@@ -22,7 +23,7 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
         try {
             dataSet = readDataFile(opt.data);
             if (designOf(dataSet))
-                return runDesignReplay(opt, dataSet, out, err);
+                return runDesignReplay(opt, dataSet, adjustmentPdf, out, err);
             replies = repliesFor(dataSet);
         } catch (const DataFileError &e) {
             err << e.what() << '\n';
@@ -95,8 +96,8 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
                 status = kOutputFailed;
         }
     }
-    if (opt.analysis || opt.json || !opt.betweenFrom.empty()) {
-        const int s = writeAnalysisOutputs(opt, rec, fields, status, message, analysisOptionsOf(dataSet), out, err);
+    if (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty()) {
+        const int s = writeAnalysisOutputs(opt, rec, fields, status, message, dataSet, adjustmentPdf, out, err);
         if (status == 0)
             status = s;
     }

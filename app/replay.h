@@ -12,6 +12,10 @@
 
 namespace chain {
 
+namespace report {
+struct AdjustmentReport;
+}
+
 struct ReplayOptions {
     std::string replies;   // file of replies, "-" for standard input
     std::string data;      // or a data file (app/chainfile.h), "-" for standard input
@@ -23,6 +27,7 @@ struct ReplayOptions {
     bool analysis = false;  // the text section of the precision analysis
     bool json = false;      // all results as one JSON object
     std::string betweenFrom, betweenTo; // --between P Q: labels or names; empty for none
+    std::string analysisPdf; // --analysis-pdf OUT: the adjustment report; empty for none
 };
 
 // Writes a PDF report of the record to `path` (a temporary file of the
@@ -32,9 +37,15 @@ using PdfWriter = std::function<bool(const Record &, const std::string &path, st
 // Exit statuses beyond the outcomes of Compute (0, 2, 3, 4).
 enum ReplayStatus { kUsageOrFile = 1, kRepliesExhausted = 5, kOutputFailed = 6 };
 
+// Writes the adjustment report (平差报告) into a PDF file (a temporary file
+// of the atomic writer); false with a message on failure.
+using AdjustmentPdfWriter =
+    std::function<bool(const report::AdjustmentReport &, const std::string &path, std::string &error)>;
+
 // Runs the replay. Every file goes through the atomic writer
 // (app/atomicfile.h); a computation that did not compute writes no report,
 // while the data of its input may still be saved.
-int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf);
+int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, const PdfWriter &pdf,
+              const AdjustmentPdfWriter &adjustmentPdf = {});
 
 } // namespace chain

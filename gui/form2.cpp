@@ -1,10 +1,13 @@
 #include "form2.h"
 
+#include "app/chainfile.h"
 #include "app/compute.h"
 #include "diagram.h"
 #include "app/fields.h"
 #include "report/fonts.h"
+#include "printchoice.h"
 #include "qtprompter.h"
+#include "report/adjprinter.h"
 #include "report/printer.h"
 #include "report/report.h"
 
@@ -593,9 +596,37 @@ void Form2::Command3_Click()
     QPrintDialog dialog(&printer, this);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() == QDialog::Accepted)
-        printTo(printer);
+    QWidget *choice = reportChoicePage(chain::hasComputation(record_) && record_.caseNo >= 1, &dialog);
+    dialog.setOptionTabs({choice});
+    showReportChoice(choice);
+    if (dialog.exec() == QDialog::Accepted) {
+        if (chosenReport(choice) == PrintedReport::Adjustment)
+            printAdjustmentTo(printer);
+        else
+            printTo(printer);
+    }
     busy_ = false;
+}
+
+bool Form2::printAdjustmentTo(QPrinter &printer)
+{
+    QString error;
+    bool ok = false;
+    try {
+        std::string why;
+        const QLineEdit *title = field("Text24");
+        const auto report = chain::adjustmentReportOfRecord(record_, title ? title->text().toStdString() : std::string(),
+                                                            adjustmentSettings_, chain::todayText(), &why);
+        if (report)
+            ok = chain::report::printAdjustmentReport(*report, printer, &error);
+        else
+            error = QString::fromStdString(why);
+    } catch (const std::exception &e) {
+        error = QString::fromStdString(e.what());
+    }
+    if (!ok)
+        warn(error.isEmpty() ? QString::fromUtf8("平差报告无法打印。") : error);
+    return ok;
 }
 
 bool Form2::printTo(QPrinter &printer)

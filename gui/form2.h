@@ -10,6 +10,7 @@
 
 #include "adjust/record.h"
 #include "adjust/sink.h"
+#include "app/adjustmentreport.h"
 #include "app/dialogue.h"
 #include "prompttarget.h"
 
@@ -88,6 +89,12 @@ public:
     // failure is shown in a message box. Command3_Click ends in it.
     bool printTo(QPrinter &printer);
 
+    // The adjustment report (平差报告) of the record: the analysis options
+    // and header of the data file last opened, kept for the next prints.
+    void setAdjustmentSettings(const chain::AdjustmentSettings &s) { adjustmentSettings_ = s; }
+    const chain::AdjustmentSettings &adjustmentSettings() const { return adjustmentSettings_; }
+    bool printAdjustmentTo(QPrinter &printer);
+
 public slots:
     void Command1_Click(); // 计 算: the questions, the case and its adjustment
     void Command2_Click(); // 结 束: ends at once
@@ -148,6 +155,7 @@ private:
     bool fit_ = true;
     bool sized_ = false;
     bool busy_ = false;
+    chain::AdjustmentSettings adjustmentSettings_;
 };
 
 } // namespace chain::gui

@@ -4,6 +4,7 @@
 #include "report/fonts.h"
 #include "form2.h"
 #include "menus.h"
+#include "report/adjprinter.h"
 #include "report/printer.h"
 #include "report/report.h"
 #include "translations.h"
@@ -105,5 +106,31 @@ CHAINADJ_EXPORT bool chainadj_render_pdf(const chain::Record *record, const char
                                             QFile::decodeName(path ? path : ""), &message);
     if (!ok && error)
         *error = message.isEmpty() ? std::string("无法生成 PDF 报告。") : message.toStdString();
+    return ok;
+}
+
+// The adjustment report (平差报告) as a PDF file at `path`, written there
+// directly; the executable names a temporary file and renames it.
+CHAINADJ_EXPORT bool chainadj_render_adjustment_pdf(const chain::report::AdjustmentReport *report, const char *path,
+                                                    std::string *error)
+{
+    std::unique_ptr<QApplication> own;
+    static int argc = 1;
+    static char name[] = "chainadj";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) {
+        choosePlatform(argc, argv);
+        own = std::make_unique<QApplication>(argc, argv);
+    }
+    if (!report) {
+        if (error)
+            *error = "没有平差报告可以输出。";
+        return false;
+    }
+    chain::fonts::installFontSubstitutions();
+    QString message;
+    const bool ok = chain::report::writeAdjustmentPdf(*report, QFile::decodeName(path ? path : ""), &message);
+    if (!ok && error)
+        *error = message.isEmpty() ? std::string("无法生成平差报告 PDF。") : message.toStdString();
     return ok;
 }

@@ -220,6 +220,9 @@ bool Menus::openAndCompute(const QString &path)
         return false;
     }
     lastFile_ = path;
+    // The file's analysis options and report header stay with the window
+    // for its adjustment report.
+    w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
     return computeFrom(data, path);
 }
 
