@@ -675,11 +675,11 @@ Summary Engine::summary() const
 
 std::optional<GradeResult> Engine::grade() const
 {
-    const GradeSpec *spec = gradeSpec(net_.grade);
-    if (!spec)
+    const GradeLimits *limits = gradeLimits(net_.grade);
+    if (!limits)
         return std::nullopt;
     GradeResult g;
-    g.spec = spec;
+    g.limits = limits;
     const Summary s = summary();
     // The measured sides: a priori σ_i / S_i, or σ̂0 / S_i.
     std::optional<double> worstT;
@@ -699,12 +699,12 @@ std::optional<GradeResult> Engine::grade() const
             worstT = T;
     }
     if (worstT)
-        g.checks.push_back({"测边相对中误差 1/T（T 不小于限值）", *worstT, spec->sideRelative, *worstT >= spec->sideRelative});
+        g.checks.push_back({"测边相对中误差 1/T（T 不小于限值）", *worstT, limits->sideRelative, *worstT >= limits->sideRelative});
     if (hasScale_ && s.weakestSide > 0) {
         const SideResult w = side(s.weakestSide);
         if (w.relative > 0)
             g.checks.push_back({"最弱边 S" + std::to_string(s.weakestSide) + " 边长相对中误差 1/T（T 不小于限值）",
-                                w.relative, spec->weakestRelative, w.relative >= spec->weakestRelative});
+                                w.relative, limits->weakestRelative, w.relative >= limits->weakestRelative});
     }
     if (hasScale_ && s.weakestPoint >= 0) {
         const PointResult p = point(s.weakestPoint);

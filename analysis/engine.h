@@ -94,7 +94,7 @@ struct GradeCheck {
 };
 
 struct GradeResult {
-    const GradeSpec *spec = nullptr;
+    const GradeLimits *limits = nullptr;
     std::vector<GradeCheck> checks;
 };
 

@@ -2,9 +2,9 @@
 
 namespace analysis {
 
-const GradeSpec *gradeSpec(Grade g)
+const GradeLimits *gradeLimits(Grade g)
 {
-    for (const GradeSpec &s : kGrades)
+    for (const GradeLimits &s : kGrades)
         if (s.grade == g)
             return &s;
     return nullptr;
@@ -12,7 +12,7 @@ const GradeSpec *gradeSpec(Grade g)
 
 std::optional<Grade> gradeFromName(const std::string &name)
 {
-    for (const GradeSpec &s : kGrades)
+    for (const GradeLimits &s : kGrades)
         if (name == s.name)
             return s.grade;
     return std::nullopt;

@@ -12,7 +12,7 @@
 
 namespace analysis {
 
-struct GradeSpec {
+struct GradeLimits {
     Grade grade;
     const char *name;       // as in the standard and in the data files
     double meanSideKm;      // mean side length of the grade
@@ -22,7 +22,7 @@ struct GradeSpec {
 
 inline constexpr const char *kGradeStandard = "GB 50026《工程测量规范》三角形网测量主要技术要求";
 
-inline constexpr std::array<GradeSpec, 5> kGrades = {{
+inline constexpr std::array<GradeLimits, 5> kGrades = {{
     {Grade::Second, "二等", 9.0, 250000, 120000},
     {Grade::Third, "三等", 4.5, 150000, 70000},
     {Grade::Fourth, "四等", 2.0, 100000, 40000},
@@ -35,7 +35,7 @@ inline constexpr double kWeakestPointLimitMm = 50;  // σP of the weakest point
 inline constexpr double kTriangleAngleMin = 30;     // degrees, every angle
 inline constexpr double kTriangleAngleSingle = 25;  // degrees, allowed for a single angle
 
-const GradeSpec *gradeSpec(Grade g);
+const GradeLimits *gradeLimits(Grade g);
 // The grade from its Chinese name, or nothing.
 std::optional<Grade> gradeFromName(const std::string &name);
 

@@ -301,7 +301,7 @@ std::string analysisText(const AnalysisRun &run)
 
     // Grade.
     if (a.grade) {
-        s += "\n等级限差：" + std::string(a.grade->spec->name) + "（" + analysis::kGradeStandard + "）\n";
+        s += "\n等级限差：" + std::string(a.grade->limits->name) + "（" + analysis::kGradeStandard + "）\n";
         for (const auto &c : a.grade->checks)
             s += "  " + c.item + "：" + fix(c.value, c.value > 1000 ? 0 : 2) + "，限值 " + fix(c.limit, 0) + "，" +
                  (c.passed ? "符合" : "不符合") + "\n";
@@ -461,7 +461,7 @@ std::string analysisJson(const AnalysisRun &run)
         json checks = json::array();
         for (const auto &c : a.grade->checks)
             checks.push_back({{"item", c.item}, {"value", number(c.value)}, {"limit", number(c.limit)}, {"passed", c.passed}});
-        r["grade"] = {{"name", a.grade->spec->name}, {"checks", checks}};
+        r["grade"] = {{"name", a.grade->limits->name}, {"checks", checks}};
     } else {
         r["grade"] = nullptr;
     }

@@ -130,7 +130,7 @@ void inputSection(Doc &doc, const AdjustmentInput &in, const analysis::Network *
         if (net->orientationCount > 0)
             p.emplace_back("定向方向", net->sigmaQ ? "作为观测值，中误差 " + fix(*net->sigmaQ, 1) + "″"
                                                    : std::string("按固定值（约束）处理，与经典方法一致"));
-        if (const analysis::GradeSpec *g = analysis::gradeSpec(net->grade))
+        if (const analysis::GradeLimits *g = analysis::gradeLimits(net->grade))
             p.emplace_back("等级", std::string(g->name) + "（" + analysis::kGradeStandard + "）");
     }
     doc.pairs(std::move(p));
@@ -396,8 +396,8 @@ void testsSection(Doc &doc, const AdjustmentInput &in, const analysis::Analysis 
     } else if (!in.design) {
         doc.paragraph("整体检验：没有先验测距精度（sigma_a、sigma_b），不进行。");
     }
-    if (a.grade && a.grade->spec) {
-        Table &t = doc.table("tolerances", std::string("等级限差：") + a.grade->spec->name + "（" + analysis::kGradeStandard + "）",
+    if (a.grade && a.grade->limits) {
+        Table &t = doc.table("tolerances", std::string("等级限差：") + a.grade->limits->name + "（" + analysis::kGradeStandard + "）",
                              {"检查项目", "数值", "限值", "结论"}, {Align::Left, Align::Right, Align::Right, Align::Centre});
         for (const analysis::GradeCheck &c : a.grade->checks)
             addRow(t, {c.item, fix(c.value, c.value > 1000 ? 0 : 2), fix(c.limit, 0), c.passed ? "符合" : "超限"},

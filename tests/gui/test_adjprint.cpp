@@ -180,9 +180,9 @@ void TestAdjPrint::windowPrintsEither()
             if (auto *d = qobject_cast<QPrintDialog *>(m)) {
                 ++dialogs;
                 const auto *adj = d->findChild<QRadioButton *>("printAdjustment");
-                const auto *spec = d->findChild<QRadioButton *>("printSpecified");
+                const auto *classicChoice = d->findChild<QRadioButton *>("printSpecified");
                 adjustmentEnabled = adj && adj->isEnabled();
-                specifiedChecked = spec && spec->isChecked();
+                specifiedChecked = classicChoice && classicChoice->isChecked();
                 // The choice is the page the options open on.
                 const auto *page = d->findChild<QWidget *>("reportChoice");
                 const auto *tabs = d->findChild<QTabWidget *>();
