@@ -13,6 +13,7 @@ pkgs=(
   nlohmann-json3-dev
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream librsvg2-bin man-db
+  g++-mingw-w64-x86-64-win32 wine64 doctest-dev
 )
 missing=()
 for p in "${pkgs[@]}"; do
