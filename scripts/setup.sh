@@ -24,5 +24,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update
-  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+  # Without a flush after every file: unpacking wine and mingw-w64 (900 MB)
+  # takes well under a minute instead of several.
+  $SUDO apt-get install -y --no-install-recommends -o Dpkg::Options::=--force-unsafe-io "${missing[@]}"
 fi
