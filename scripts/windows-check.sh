@@ -22,6 +22,7 @@ now() { date +%s.%N; }
 took() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
 # Elapsed seconds of each step, printed at the end.
 timings=()
+begin=$(now)
 
 start=$(now)
 cmake --preset mingw >/dev/null
@@ -99,4 +100,4 @@ status=0
   fail "asked for the window, chainadj.exe exited with $status: $(cat "$work/window.err")"
 
 echo "windows-check: passed. Time taken:"
-printf '  %s\n' "${timings[@]}"
+printf '  %s\n' "${timings[@]}" "in all: $(took "$begin")"
