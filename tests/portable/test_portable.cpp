@@ -198,6 +198,11 @@ TEST_CASE("files with Chinese names are written and read under their real names"
 
 TEST_CASE("input files: what is not a readable file is named, never read")
 {
+#ifdef _WIN32
+    const char *kNullDevice = "NUL"; // a device in every folder
+#else
+    const char *kNullDevice = "/dev/null";
+#endif
     Scratch s;
     std::ofstream(s.dir / "big.chain", std::ios::binary) << std::string(2000, 'x');
     struct Row {
@@ -209,6 +214,7 @@ TEST_CASE("input files: what is not a readable file is named, never read")
     const Row rows[] = {
         {"缺少.chain", 1000, chain::InputFile::CannotOpen, "目录或文件不存在"},
         {".", 1000, chain::InputFile::NotRegular, "一个目录"},
+        {kNullDevice, 1000, chain::InputFile::NotRegular, "一个设备（字符设备）"},
         {"big.chain", 1000, chain::InputFile::TooLarge, "1000 字节"},
         {"big.chain", 2000, chain::InputFile::Ok, ""},
     };
