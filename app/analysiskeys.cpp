@@ -109,13 +109,8 @@ bool readAnalysisKey(std::string_view name, std::string_view value, int line, Da
     if (k < 0)
         return false;
     const std::string where = std::string("键 ") + kNames[k] + "：";
-    int &seen = d.analysis.line[static_cast<std::size_t>(k)];
-    if (seen > 0) {
-        problems.push_back({Problem::Syntax, -1, line,
-                            where + "重复出现（第 " + std::to_string(seen) + " 行已经给出）。每个键只能出现一次，请删去其中一行。"});
+    if (repeatedKey(d.analysis.line[static_cast<std::size_t>(k)], where, line, problems))
         return true;
-    }
-    seen = line;
     if (value.empty())
         return true;
     const std::string bad = valueText(k, value);

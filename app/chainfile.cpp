@@ -16,6 +16,11 @@
 namespace chain {
 namespace {
 
+std::string repeatedText(const std::string &where, int firstLine)
+{
+    return where + "重复出现（第 " + std::to_string(firstLine) + " 行已经给出）。每个键只能出现一次，请删去其中一行。";
+}
+
 const char *const kKeyNames[key::count] = {
     "xa", "ya", "xb", "yb", "xc", "yc", "xd", "yd", "ta", "qa", "tb", "qb", "pn0", "pn1", "pn2",
     "pn3", "pn4", "pn5", "S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8", "S9", "S10", "S11",
@@ -626,8 +631,7 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
             problems.push_back({Problem::Syntax, k, lineNo,
                                 byNames ? "点名已由第 " + std::to_string(seen) +
                                               " 行的 names 给出。请只用 names 或 pn0..pn5 中的一种写法。"
-                                        : std::string("键 ") + keyName(k) + " 重复出现（第 " + std::to_string(seen) +
-                                              " 行已经给出）。每个键只能出现一次，请删去其中一行。"});
+                                        : repeatedText(std::string("键 ") + keyName(k) + " ", seen)});
             continue;
         }
         seen = lineNo;
@@ -635,6 +639,16 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
             d[k] = std::string(value);
     }
     return d;
+}
+
+bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Problem> &problems, int key)
+{
+    if (seen > 0) {
+        problems.push_back({Problem::Syntax, key, line, repeatedText(where, seen)});
+        return true;
+    }
+    seen = line;
+    return false;
 }
 
 DataSet readDataFile(const std::string &path)

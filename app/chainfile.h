@@ -152,6 +152,12 @@ std::string formatDataFile(const DataSet &d);
 // throws WriteError.
 void writeDataFile(const std::string &path, const DataSet &d);
 
+// A key's second line: records a located problem (its text starts with
+// `where`, which names the key) and returns true when the key was already
+// given (`seen` holds the line of its first occurrence, 0 for none);
+// otherwise records `line` in `seen`.
+bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Problem> &problems, int key = -1);
+
 // The keys of the precision analysis (app/analysiskeys.cpp). readAnalysisKey
 // takes a line whose key is one of them (false for any other key) and
 // records its value or a located problem; checkAnalysisKeys checks how they
