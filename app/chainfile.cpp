@@ -7,6 +7,7 @@
 #include "base/utf8.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <charconv>
 #include <map>
@@ -639,6 +640,19 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
             d[k] = std::string(value);
     }
     return d;
+}
+
+int keyIndexOf(std::string_view name, std::span<const char *const> names)
+{
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const std::string_view n = names[k];
+        if (n.size() == name.size() &&
+            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            }))
+            return static_cast<int>(k);
+    }
+    return -1;
 }
 
 bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Problem> &problems, int key)

@@ -9,26 +9,13 @@ namespace {
 
 const char *const kNames[HeaderKeys::count] = {"project", "operator", "instrument", "date"};
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 } // namespace
 
 const char *headerKeyName(int k) { return k >= 0 && k < HeaderKeys::count ? kNames[k] : ""; }
 
 int headerKeyOf(std::string_view name)
 {
-    for (int k = 0; k < HeaderKeys::count; ++k)
-        if (sameName(name, kNames[k]))
-            return k;
-    return -1;
+    return keyIndexOf(name, kNames);
 }
 
 std::string headerValueProblem(std::string_view v)
