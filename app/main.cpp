@@ -3,6 +3,8 @@
 // answers the prompts from a file and prints the results. The text paths
 // run without the toolkit; the window and PDF output load it from a
 // module next to the executable or in the installation's library directory.
+// A build without the window (CHAIN_GUI=OFF, as the Windows cross build)
+// says so when the window or a PDF is asked for.
 #include "adjust/record.h"
 #include "replay.h"
 #include "report/adjreport.h"
@@ -40,8 +42,8 @@ const char *kUsage =
 void *loadGui(std::string &error)
 {
 #ifdef CHAIN_NO_GUI
-    error = "这个版本没有计算窗口和 PDF 输出（构建时未包含图形界面）。请用 --data 或 --replies 按文件计算，"
-            "用 --report-text 得到文本报告。";
+    error = "这个版本没有计算窗口和 PDF 输出（构建时未包含图形界面），请用 --data 或 --replies 按文件计算，"
+            "用 --report-text 得到文本报告";
     return nullptr;
 #else
     namespace platform = chain::platform;

@@ -90,8 +90,14 @@ cp examples/case1.chain "$work/王家坡 测量.chain"
 same "a Chinese file name" --data "$work/王家坡 测量.chain" --fields --report-text
 printf 'case = 1\n' >"$work/bad.chain"
 same "a broken data file" --data "$work/bad.chain" --fields
-timings+=("$count replays + 2 under wine and native: $(took "$start")")
-echo "windows-check: chainadj.exe gives the native bytes for $count example replays, a Chinese file name and a broken file"
+# A data file saved by chainadj.exe (the atomic writer, a Chinese name)
+# has the native bytes.
+"$native" --data examples/case7.chain --save-data "$work/native.chain" >/dev/null
+"$wine" "$exe" --data examples/case7.chain --save-data "$work/保存 数据.chain" >/dev/null
+cmp "$work/native.chain" "$work/保存 数据.chain" || fail "the data file saved by chainadj.exe differs from the native one"
+! ls -A "$work" | grep -q '^\.' || fail "a temporary file was left: $(ls -A "$work")"
+timings+=("$count replays + 3 under wine and native: $(took "$start")")
+echo "windows-check: chainadj.exe gives the native bytes for $count example replays, a Chinese file name, a broken file and a saved data file"
 
 # The window is not in this build: it says so and exits with 1.
 status=0
