@@ -181,8 +181,12 @@ int main(int argc, char **argv)
         // Anything else goes to the window: a data file to compute from.
     }
     if (batch || !summary.empty()) {
-        if (replay || !batch) {
-            std::cerr << (replay ? "--batch 不能与 --replies 或 --data 一起使用。\n" : "--summary 须与 --batch 一起使用。\n")
+        const bool others = replay || opt.exports() || opt.analysis || opt.json || !opt.betweenFrom.empty() ||
+                            !opt.analysisPdf.empty() || opt.transcript || opt.fields || opt.reportText ||
+                            opt.reportPdf || opt.saveData;
+        if (others || !batch) {
+            std::cerr << (others ? "--batch 只能与 --summary 一起使用（不能与 --data、--replies 或其他输出选项一起使用）。\n"
+                                 : "--summary 须与 --batch 一起使用。\n")
                       << kUsage;
             return chain::kUsageOrFile;
         }

@@ -167,7 +167,8 @@ void entities(Drawing &d, const AnalysisRun &run)
         const ExportPoint &q = points[static_cast<std::size_t>(ends.to)];
         const bool flagged = run.engine && net.sides[static_cast<std::size_t>(s)].typed && run.engine->side(s).flagged;
         d.line(flagged ? layer::kFlagged : layer::kSides, p.y, p.x, q.y, q.x);
-        d.text(layer::kNames, (p.y + q.y) / 2, (p.x + q.x) / 2, h * 0.7, "S" + std::to_string(s));
+        // The side's name short of its middle, where the diagonals cross.
+        d.text(layer::kNames, p.y + 0.4 * (q.y - p.y), p.x + 0.4 * (q.x - p.x), h * 0.7, "S" + std::to_string(s));
     }
 
     // Points: a triangle for a known point, a circle for a new one, and the

@@ -157,7 +157,9 @@ std::string datText(const AnalysisRun &run)
         if (name.find_first_of(",\"\r\n") != std::string::npos)
             throw ExportError("点名“" + name + "”含有逗号或引号，CASS 座标文件的一行以逗号分隔，没有写出。请改正点名。");
         std::string bad;
-        if (!toGbk(name, &bad))
+        if (!toGbk(name, &bad) && bad.empty())
+            throw ExportError("系统没有 GBK 编码转换（iconv），CASS 座标文件没有写出。");
+        if (!bad.empty())
             throw ExportError("点名“" + name + "”中的字符“" + bad +
                               "”不能用 GBK 编码表示，CASS 座标文件没有写出。请改用 GBK 能表示的字符。");
         // 点名,编码,东坐标(Y),北坐标(X),高程: no code, height 0.
