@@ -373,7 +373,7 @@ private slots:
     {
         QTemporaryDir dir;
         QByteArray data = readAll(example(1));
-        data.replace("names = 城关", "names = 𠀀城");
+        data.replace("names = 城关 李庄", "names = 𠀀城 李\"庄,");
         const QString in = dir.filePath("ext.chain"), dat = dir.filePath("p.dat"), csv = dir.filePath("p.csv");
         QFile f(in);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(data) == data.size());
@@ -385,7 +385,11 @@ private slots:
         QCOMPARE(p.status, 6);
         QVERIFY2(p.err.contains("𠀀城") && p.err.contains("GBK"), qPrintable(p.err));
         QCOMPARE(readAll(dat), QByteArray("old\r\n"));
-        QVERIFY(readAll(csv).contains("𠀀城"));
+        // The CSV quotes a name with a comma and a quote (RFC 4180).
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(readAll(csv).mid(3)));
+        QCOMPARE(rows.value(1).value(0), QString("𠀀城"));
+        QCOMPARE(rows.value(2).value(0), QString("李\"庄,"));
+        QCOMPARE(rows.value(2).size(), 12);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); // no temporary file left
     }
 
