@@ -458,14 +458,23 @@ private slots:
         QCOMPARE(rows[15][2], QString("图形退化，无法计算"));
         QVERIFY(rows[15][3].contains("不能闭合"));
 
-        // As a workbook; all computed: status 0.
-        const Proc x = chainadj({"--batch", example(3), example(7), "--summary", xlsx});
+        // As a workbook, with a grade's verdict; all computed: status 0.
+        const QString graded = dir.filePath("graded.chain");
+        QFile g(graded);
+        QVERIFY(g.open(QIODevice::WriteOnly) && g.write(readAll(example(7)) + "grade = 四等\n") > 0);
+        g.close();
+        const Proc x = chainadj({"--batch", example(3), graded, "--summary", xlsx});
         QCOMPARE(x.status, 0);
         const Cells cells = workbookSheets(xlsx).at("批量计算");
         QCOMPARE(cells.at("A2"), example(3));
         QCOMPARE(cells.at("B3"), QString("7"));
         QCOMPARE(cells.at("C3"), QString("已计算"));
-        QVERIFY(!cells.count("A4"));
+        bool passed = true;
+        const QJsonObject gj = QJsonDocument::fromJson(chainadj({"--data", graded, "--json"}).out.toUtf8()).object();
+        for (const QJsonValue &c : gj["rigorous"].toObject()["grade"].toObject()["checks"].toArray())
+            passed = passed && c.toObject()["passed"].toBool();
+        QCOMPARE(cells.at("J3"), QString(passed ? "四等：符合" : "四等：不符合"));
+        QVERIFY(!cells.count("J2") && !cells.count("A4"));
 
         // A summary of another kind is a usage error, before anything is computed.
         QCOMPARE(chainadj({"--batch", example(1), "--summary", dir.filePath("s.txt")}).status, 1);

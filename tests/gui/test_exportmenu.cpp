@@ -1,7 +1,5 @@
 // 文件 → 导出: each item writes its file through the same writers as the
-// command line, nothing before a computation; the window's save keeps the
-// values as typed.
-#include "app/chainfile.h"
+// command line, nothing before a computation.
 #include "gui/form2.h"
 #include "gui/menus.h"
 
@@ -81,21 +79,6 @@ private slots:
         const QByteArray bytes = readAll(target + "." + suffix);
         QVERIFY2(bytes.startsWith(starts), bytes.left(40).toHex().constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
-    }
-
-    // The window saves what the file said, "3000.000" and not "3000".
-    void saveKeepsTyped()
-    {
-        QTemporaryDir dir;
-        Window win(dir.filePath("saved"));
-        QVERIFY(win.menus->openAndCompute(example(4)));
-        win.menus->action("saveData")->trigger();
-        std::vector<chain::Problem> problems;
-        const chain::DataSet want = chain::parseDataFile(readAll(example(4)).toStdString(), problems);
-        const chain::DataSet got = chain::parseDataFile(readAll(dir.filePath("saved.chain")).toStdString(), problems);
-        QVERIFY(problems.empty());
-        for (int k = 0; k < chain::key::count; ++k)
-            QCOMPARE(got[k].value_or("<none>"), want[k].value_or("<none>"));
     }
 };
 
