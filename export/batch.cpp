@@ -191,7 +191,7 @@ void writeBatchSummary(const std::string &path, const std::vector<BatchRow> &row
                 if (r.caseNo > 0)
                     s.number(1, r.caseNo, 0);
                 s.text(2, cells[2], f);
-                s.text(3, cells[3]);
+                s.text(3, cells[3], book.wrapFormat()); // a file's problems, a line each
                 s.number(4, r.ms, 1);
                 if (r.sigma0)
                     s.number(5, *r.sigma0, 3);

@@ -31,6 +31,9 @@ Workbook::Workbook(const std::string &path)
     format_set_font_size(title_, 13);
     red_ = workbook_add_format(wb_);
     format_set_font_color(red_, LXW_COLOR_RED);
+    wrap_ = workbook_add_format(wb_);
+    format_set_text_wrap(wrap_);
+    format_set_align(wrap_, LXW_ALIGN_VERTICAL_TOP);
 }
 
 Workbook::~Workbook()
@@ -82,11 +85,12 @@ void Sheet::fit(int col, const std::string &text)
 {
     if (col < 0)
         return;
-    // East Asian characters take two columns of width.
-    double w = 0;
+    // East Asian characters take two columns of width; the longest line counts.
+    double w = 0, line = 0;
     for (std::size_t i = 0; i < text.size();) {
         const utf8::CodePoint c = utf8::decode(text, i);
-        w += c.value >= 0x1100 ? 2 : 1;
+        line = c.value == '\n' ? 0 : line + (c.value >= 0x1100 ? 2 : 1);
+        w = std::max(w, line);
         i += c.length;
     }
     if (widths_.size() <= static_cast<std::size_t>(col))

@@ -28,10 +28,11 @@ public:
     lxw_format *boldFormat() const { return bold_; }
     lxw_format *titleFormat() const { return title_; }
     lxw_format *redFormat() const { return red_; }
+    lxw_format *wrapFormat() const { return wrap_; } // text of several lines
 
 private:
     lxw_workbook *wb_ = nullptr;
-    lxw_format *bold_ = nullptr, *title_ = nullptr, *red_ = nullptr;
+    lxw_format *bold_ = nullptr, *title_ = nullptr, *red_ = nullptr, *wrap_ = nullptr;
     std::array<lxw_format *, 10> numbers_{};
 };
 
