@@ -1,0 +1,14 @@
+#!/bin/sh
+# Runs a chainadj over every reply file of a folder and keeps its classic
+# outputs (transcript, fields, report text, exit status) and its JSON, one
+# file per chain: run.sh CHAINADJ INDIR OUTDIR
+set -u
+exe=$1 in=$2 out=$3
+mkdir -p "$out"
+for f in "$in"/*.replies; do
+    b=$(basename "$f" .replies)
+    "$exe" --replies "$f" --transcript --fields --report-text > "$out/$b.txt" 2>&1
+    echo "rc=$?" >> "$out/$b.txt"
+    "$exe" --replies "$f" --json > "$out/$b.json" 2>&1
+    echo "rc=$?" >> "$out/$b.json"
+done
