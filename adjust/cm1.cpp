@@ -78,18 +78,17 @@ void sideConditionsCase1(Model &m, const Inputs &in)
     A(6, 3) = -eX / ha;
 }
 
-void showAdjustedRouteCase1(CaseEnv &env, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
-                            double xa, double ya, double rad)
+void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
+                        double xa, double ya, double rad)
 {
-    const Record &rec = env.rec;
     double T[6] = {};
     T[1] = T1;
     T[2] = downIfFull(T[1] - alpha[1] + 180);
     T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
     T[4] = downIfFull(T[3] + beta[4] + 180);
     T[5] = downIfFull(T[4] - alpha[5] + 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[8], rec.Sp[9]};
-    showAdjustedRoute(env, xa, ya, T, d, rad);
+    const double d[6] = {0, r.Sp[1], r.Sp[2], r.Sp[4], r.Sp[8], r.Sp[9]};
+    adjustedRoute(r, xa, ya, T, d, rad);
 }
 
 } // namespace detail
@@ -132,47 +131,22 @@ Model model1(const Inputs &in)
     return m;
 }
 
-void Cm1(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, Sides &S,
-         TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm1(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
-
-    // Step 1.
-    redimension(rec, 4, 5, 6, 6);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.ta = ta, in.qa = qa;
+    CaseResult r = startResult(1, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model1(in);
-    detail::storeMisclosures(rec, m);
-    for (int i = 0; i <= 5; ++i) {
-        rec.X[static_cast<std::size_t>(i)] = m.X[static_cast<std::size_t>(i)];
-        rec.Y[static_cast<std::size_t>(i)] = m.Y[static_cast<std::size_t>(i)];
-    }
-    out.setText("Text22", fixed(rec.w[1], 2) + "秒");
-    out.setText("Text23", fixed(rec.w[2], 2) + "秒");
-    out.setText("Text13", "没有方位角条件 ");
-    out.setText("Text24", "有定向的纵横座标条件但没有方位角条件");
-    out.setText("Text14", fixed(rec.w[3] * 1000.0f, 2) + "毫米");
-    out.setText("Text15", fixed(rec.w[4] * 1000.0f, 2) + "毫米");
+    detail::storeMisclosures(r, m);
+    const double vv = solveConditions(r, m.A);
 
-    // Steps 5 to 8.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 1, {1, 11}, V);
-
-    // Step 9: the corrected orientation angle.
-    qa = qa + orientationCorrection(rec, m.A, 0) / 3600;
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: adjusted coordinates along the same route.
-    detail::showAdjustedRouteCase1(env, downIfFull(ta + qa), alpha, gamma, beta, xa, ya, rad);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 6);
-    (void)yb;
+    // The orientation angle qa takes its correction; the route is computed
+    // again from it with the angles of the adjusted sides.
+    r.qa = rec.qa + orientationCorrection(r, m.A, 0) / 3600;
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya, rec.rad);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

@@ -66,25 +66,13 @@ Model model10(const Inputs &in)
     return m;
 }
 
-void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &xd, double &yd, double &tb,
-          double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
-          double &rad)
+CaseResult Cm10(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    (void)sgb; // the closing orientation is held fixed: its sign enters nothing
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Step 3: the known side into the record.
-    S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
-
-    // Steps 2 to 12: route, misclosures and condition matrix of the model, the
-    // adjustment with Sp(1) = S(1) and qb not changed, the adjusted route.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
-    in.tb = tb, in.qb = qb;
-    adjustFromKnownSide(env, {10, model10, route10, "由已知边起算含方位角及纵横座标条件"}, in, alpha, gamma, beta);
+    CaseResult r = startResult(10, rec);
+    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rec.rad).length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
+    adjustFromKnownSide(r, model10(in), route10, in);
+    return r;
 }
 
 } // namespace chain

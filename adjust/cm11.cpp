@@ -55,21 +55,13 @@ Model model11(const Inputs &in)
     return m;
 }
 
-void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &xc, double &yc, Sides &S,
-          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm11(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 4, 5, 7, 5);
-
-    // Step 2: the known side into the record, the approximate route.
-    S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
-
-    // Steps 3 to 12.
-    adjustFromKnownSide(env, {11, model11, route11, "由已知边起算的纵横座标条件平差"}, in, alpha, gamma, beta);
+    CaseResult r = startResult(11, rec);
+    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rec.rad).length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
+    adjustFromKnownSide(r, model11(in), route11, in);
+    return r;
 }
 
 } // namespace chain

@@ -58,23 +58,13 @@ Model model12(const Inputs &in)
     return m;
 }
 
-void Cm12(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xd, double &yd, Sides &S,
-          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm12(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    (void)xd, (void)yd;
-    const double xc = rec.xc, yc = rec.yc;
-
-    // Step 1.
-    redimension(rec, 4, 5, 7, 5);
-
-    // Step 2: the known side into the record, the approximate route.
-    S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.xc = xc, in.yc = yc;
-
-    // Steps 3 to 12.
-    adjustFromKnownSide(env, {12, model12, route12, "由已知边起算的纵横座标条件平差"}, in, alpha, gamma, beta);
+    CaseResult r = startResult(12, rec);
+    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rec.rad).length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
+    adjustFromKnownSide(r, model12(in), route12, in);
+    return r;
 }
 
 } // namespace chain

@@ -67,37 +67,22 @@ Model model2(const Inputs &in)
     return m;
 }
 
-void Cm2(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad,
-         float &sga, float &sgb)
+CaseResult Cm2(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb;
-    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb;
-    in.sga = sga, in.sgb = sgb;
+    CaseResult r = startResult(2, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model2(in);
+    const azimuthcond::Adjusted a = azimuthcond::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8.
-    const azimuthcond::Adjusted a = azimuthcond::adjust(env, m, 2, 7, 3);
-
-    // Step 9: both orientation angles corrected, as signed angles.
-    qa = qa + a.startCorrection / 3600;
-    qb = qb + a.closingCorrection / 3600;
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: the route of case 1 again from T(1) = ta + qa.
-    detail::showAdjustedRouteCase1(env, downIfFull(ta + qa), alpha, gamma, beta, xa, ya, rad);
-
-    // Step 12.
-    showPrecision(env, a.vv, 5, 4);
+    // Both orientation angles take their corrections, as signed angles; the
+    // route of case 1 again from T(1) = ta + qa.
+    r.qa = rec.qa + a.startCorrection / 3600;
+    r.qb = rec.qb + a.closingCorrection / 3600;
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya, rec.rad);
+    precision(r, a.vv);
+    return r;
 }
 
 } // namespace chain

@@ -100,39 +100,26 @@ Model model4(const Inputs &in)
     return m;
 }
 
-void Cm4(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm4(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    (void)xb; // the closing point is D, read from the record
-    (void)yb;
-
-    // Step 1.
-    redimension(rec, 4, 5, 6, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xd = rec.xd, in.yd = rec.yd;
+    CaseResult r = startResult(4, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model4(in);
+    const double vv = unoriented::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8; no orientation correction.
-    const double vv = unoriented::adjust(env, m, 4, unoriented::CoordinateText::Picture);
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: from the rotated T(1), P4 is B and P5 is D.
+    // From the rotated T(1) along A, C, E, F, B, D: P4 is B and P5 is D.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     double T[6] = {};
     T[1] = m.T[1];
     T[2] = downIfFull(T[1] - alpha[1] + 180);
     T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
     T[4] = downIfFull(T[3] + beta[6] + 180);
     T[5] = downIfFull(T[4] + gamma[5] + 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[10], rec.Sp[9]};
-    showAdjustedRoute(env, xa, ya, T, d, rad);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 6);
+    const double d[6] = {0, r.Sp[1], r.Sp[2], r.Sp[4], r.Sp[10], r.Sp[9]};
+    adjustedRoute(r, rec.xa, rec.ya, T, d, rec.rad);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

@@ -125,37 +125,26 @@ Model model5(const Inputs &in)
     return m;
 }
 
-void Cm5(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm5(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1: N and Q are 0..7 by 0..7; row and column 7 stay 0.
-    redimension(rec, 4, 5, 7, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xc = xc, in.yc = yc, in.xb = xb, in.yb = yb;
+    CaseResult r = startResult(5, rec); // N and Q are 0..7 by 0..7; row and column 7 stay 0
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model5(in);
+    const double vv = unoriented::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8; no orientation correction.
-    const double vv = unoriented::adjust(env, m, 5, unoriented::CoordinateText::General);
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: from the rotated T(1), P1 is A and P5 is B.
+    // From the rotated T(1) along C, A, F, E, D, B: P1 is A and P5 is B.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     double T[6] = {};
     T[1] = m.T[1];
     T[2] = downIfFull(T[1] + beta[3] + 180);
     T[3] = downIfFull(T[2] + gamma[2] + 180);
     T[4] = upIfNegative(T[3] - alpha[4] - 180);
     T[5] = upIfNegative(T[4] - gamma[4] - alpha[5] - 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[5], rec.Sp[4], rec.Sp[7], rec.Sp[9]};
-    showAdjustedRoute(env, xc, yc, T, d, rad);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 6);
+    const double d[6] = {0, r.Sp[1], r.Sp[5], r.Sp[4], r.Sp[7], r.Sp[9]};
+    adjustedRoute(r, rec.xc, rec.yc, T, d, rec.rad);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

@@ -83,43 +83,31 @@ Model model6(const Inputs &in)
     return m;
 }
 
-void Cm6(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
-         float &rho, double &rad)
+CaseResult Cm6(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xc = xc, in.yc = yc, in.xb = xb, in.yb = yb;
-    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb;
-    in.sga = sga, in.sgb = sgb;
+    CaseResult r = startResult(6, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model6(in);
+    const azimuthcond::Adjusted a = azimuthcond::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8.
-    const azimuthcond::Adjusted a = azimuthcond::adjust(env, m, 6, 6, 2);
-
-    // Step 10, then step 9: qb corrected and written back; the start
-    // correction q0 only turns the adjusted route.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-    qb = qb + a.closingCorrection / 3600;
+    // qb takes its correction; the correction q0 of the start orientation
+    // only turns the adjusted route, qa stays as given.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    r.qb = rec.qb + a.closingCorrection / 3600;
     const double q0 = a.startCorrection / 3600;
 
-    // Step 11: the route from C with both reductions at every azimuth.
+    // The route from C with both reductions at every azimuth.
     double T[6] = {};
-    T[1] = upIfNegative(downIfFull(ta + qa + q0));
+    T[1] = upIfNegative(downIfFull(rec.ta + rec.qa + q0));
     T[2] = upIfNegative(downIfFull(T[1] + beta[3] + 180));
     T[3] = upIfNegative(downIfFull(T[2] + gamma[2] + 180));
     T[4] = upIfNegative(downIfFull(T[3] - alpha[4] + 180));
     T[5] = upIfNegative(downIfFull(T[4] - gamma[4] - alpha[5] + 180));
-    const double d[6] = {0, rec.Sp[1], rec.Sp[5], rec.Sp[4], rec.Sp[7], rec.Sp[9]};
-    showAdjustedRoute(env, xc, yc, T, d, rad);
-
-    // Step 12.
-    showPrecision(env, a.vv, 5, 4);
+    const double d[6] = {0, r.Sp[1], r.Sp[5], r.Sp[4], r.Sp[7], r.Sp[9]};
+    adjustedRoute(r, rec.xc, rec.yc, T, d, rec.rad);
+    precision(r, a.vv);
+    return r;
 }
 
 } // namespace chain

@@ -92,49 +92,26 @@ Model model7(const Inputs &in)
     return m;
 }
 
-void Cm7(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
-         float &rho, double &rad)
+CaseResult Cm7(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 2 to 5.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xd = xd, in.yd = yd;
-    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb, in.sga = sga, in.sgb = sgb;
+    CaseResult r = startResult(7, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model7(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
+    detail::storeMisclosures(r, m);
+    const double vv = solveConditions(r, m.A);
 
-    // Step 11, items 1 to 6.
-    out.setText("Text22", fixed(rec.w[1], 2) + " 秒");
-    out.setText("Text23", fixed(rec.w[2], 2) + " 秒");
-    out.setText("Text13", " " + fixed(rec.w[3], 2) + "秒");
-    out.setText("Text14", fixed(rec.w[4] * 1000.0f, 2) + " 毫米");
-    out.setText("Text15", fixed(rec.w[5] * 1000.0f, 2) + " 毫米");
-    out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
-
-    // Steps 6 to 9: the corrected sides and the corrected qa (V(0) belongs
-    // to the signed angle); qb is not corrected.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 7, {1, 11}, V);
-    V[0] = orientationCorrection(rec, m.A, 0);
-    qa = qa + V[0] / 3600;
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 10: the adjusted route with the corrected qa.
+    // qa takes its correction (V(0) belongs to the signed angle); qb is not
+    // corrected. The adjusted route with the corrected qa.
+    r.V[0] = orientationCorrection(r, m.A, 0);
+    r.qa = rec.qa + r.V[0] / 3600;
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
-    Traverse t{T, X, Y, rad};
-    route7(t, {rec.Sp, alpha, beta, gamma, rad}, xa, ya, ta, qa);
-    storeRoute(rec, X, Y);
-
-    // Step 11, items 7 to 13.
-    showAdjustedCoordinates(env, xa, ya);
-    showPrecision(env, vv, 5, 4);
+    Traverse t{T, X, Y, rec.rad};
+    route7(t, {r.Sp, alpha, beta, gamma, rec.rad}, rec.xa, rec.ya, rec.ta, r.qa);
+    storeRoute(r, X, Y);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

@@ -70,24 +70,13 @@ Model model8(const Inputs &in)
     return m;
 }
 
-void Cm8(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &tb,
-         double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
-         double &rad)
+CaseResult Cm8(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Step 3: the known side into the record.
-    S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
-
-    // Steps 2 to 12: route, misclosures and condition matrix of the model, the
-    // adjustment with Sp(1) = S(1) and qb not changed, the adjusted route.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.xc = xc, in.yc = yc;
-    in.tb = tb, in.qb = qb, in.sgb = sgb;
-    adjustFromKnownSide(env, {8, model8, route8, "由已知边起算含方位角及纵横座标条件"}, in, alpha, gamma, beta);
+    CaseResult r = startResult(8, rec);
+    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rec.rad).length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
+    adjustFromKnownSide(r, model8(in), route8, in);
+    return r;
 }
 
 } // namespace chain

@@ -2,7 +2,6 @@
 
 #include "errors.h"
 #include "geometry.h"
-#include "numfmt.h"
 
 #include <cmath>
 
@@ -203,64 +202,30 @@ void coordinateColumnsAlongS8S9(Matrix &A, int rx, int ry, const Model &m, const
     A(ry, 10) = -dX4 / s.u5;
 }
 
-void storeRoute(Record &rec, const std::array<double, 6> &X, const std::array<double, 6> &Y)
+void storeRoute(CaseResult &r, const std::array<double, 6> &X, const std::array<double, 6> &Y)
 {
     for (std::size_t i = 0; i <= 5; ++i) {
-        rec.X[i] = X[i];
-        rec.Y[i] = Y[i];
+        r.X[i] = X[i];
+        r.Y[i] = Y[i];
     }
 }
 
-void showAdjustedCoordinates(CaseEnv &env, double xa, double ya)
+void adjustFromKnownSide(CaseResult &r, const Model &m, RouteFromC route, const Inputs &in)
 {
-    env.out.setText("Text9(0)", picture(xa, 3));
-    env.out.setText("Text10(0)", picture(ya, 3));
-    for (int i = 1; i <= 5; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        env.out.setText(indexed("Text9", i), fixed(env.rec.X[u], 3));
-        env.out.setText(indexed("Text10", i), fixed(env.rec.Y[u], 3));
-    }
-}
-
-void adjustFromKnownSide(CaseEnv &env, const FromKnownSide &c, const Inputs &in, TriArr &alpha, TriArr &gamma,
-                         TriArr &beta)
-{
-    Record &rec = env.rec;
-    TextSink &out = env.out;
     const double rad = in.rad;
+    detail::storeMisclosures(r, m);
 
-    const Model m = c.model(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
-
-    // The misclosure texts.
-    const bool azimuth = m.nc == 5;
-    const std::size_t first = azimuth ? 4 : 3; // the first coordinate misclosure
-    out.setText("Text22", secondsField(rec.w[1]));
-    out.setText("Text23", secondsField(rec.w[2]));
-    out.setText("Text13", azimuth ? secondsField(rec.w[3]) : std::string("没有方位角条件"));
-    out.setText("Text14", millimetresField(rec.w[first]));
-    out.setText("Text15", millimetresField(rec.w[first + 1]));
-    out.setText("Text24", c.title);
-
-    // Steps 5 to 8: Sp(1) = S(1); an orientation angle is not changed.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, c.caseNo, {2, 11}, V);
+    // Sp(1) = S(1); an orientation angle is not changed.
+    const double vv = solveConditions(r, m.A);
 
     // The adjusted route from the unchanged T(1).
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
     Traverse t{T, X, Y, rad};
-    c.route(t, {rec.Sp, alpha, beta, gamma, rad}, in.xa, in.ya, in.xc, in.yc, m.T[1]);
-    storeRoute(rec, X, Y);
-    showAdjustedCoordinates(env, in.xa, in.ya);
-
-    // The precision.
-    showPrecision(env, vv, m.nc, 4);
+    route(t, {r.Sp, alpha, beta, gamma, rad}, in.xa, in.ya, in.xc, in.yc, m.T[1]);
+    storeRoute(r, X, Y);
+    precision(r, vv);
 }
-
-std::string secondsField(float w) { return " " + fixed(w, 2) + " 秒"; }
-
-std::string millimetresField(float w) { return " " + fixed(w * 1000.0f, 2) + " 毫米"; }
 
 } // namespace chain

@@ -125,40 +125,16 @@ inline double entryAlongS8(const AlongS8 &s) { return s.ca4 / s.h4; }
 void coordinateColumnsAlongS8S9(Matrix &A, int rx, int ry, const Model &m, const AlongS8 &s, double x, double y,
                                 double rad);
 
-// The route's points into the record's X(0..5), Y(0..5).
-void storeRoute(Record &rec, const std::array<double, 6> &X, const std::array<double, 6> &Y);
-
-// The coordinate table of cases 7 to 12: row 0 the start point A as given
-// ("0.000", not rounded first), rows 1..5 the record's X(i), Y(i) rounded
-// to 3 decimals.
-void showAdjustedCoordinates(CaseEnv &env, double xa, double ya);
+// The route's points into the result's X(0..5), Y(0..5).
+void storeRoute(CaseResult &r, const std::array<double, 6> &X, const std::array<double, 6> &Y);
 
 // A route that starts on the known side A–C with T(1): cases 8, 10, 11, 12.
 using RouteFromC = void (*)(Traverse &t, const RouteData &d, double xa, double ya, double xc, double yc, double T1);
 
-// What cases 8, 10, 11 and 12 differ by once S(1) is the known side and the
-// Inputs hold the known values: the case number (its normal columns), its
-// model, its route and the title of its kind of adjustment (Text24).
-struct FromKnownSide {
-    int caseNo;
-    Model (*model)(const Inputs &);
-    RouteFromC route;
-    const char *title;
-};
-
-// The rest of cases 8, 10, 11 and 12: the model's misclosures and route into
-// the record, the misclosure texts, steps 5 to 8 with Sp(1) = S(1), the
-// angles of the adjusted sides, the adjusted route from the unchanged T(1),
-// the coordinate table and the precision (divisor nc). With five conditions
-// w(3) is the azimuth misclosure and w(4), w(5) the coordinate ones; with
-// four Text13 says there is no azimuth condition and they are w(3), w(4).
-void adjustFromKnownSide(CaseEnv &env, const FromKnownSide &c, const Inputs &in, TriArr &alpha, TriArr &gamma,
-                         TriArr &beta);
-
-// The window texts of the misclosures in cases 8 to 12: a blank, the value
-// to 2 decimals, a blank and the unit; a coordinate misclosure in
-// millimetres (the product formed in single precision).
-std::string secondsField(float w);
-std::string millimetresField(float w);
+// The rest of cases 8, 10, 11 and 12 once S(1) is the known side and the
+// Inputs hold the known values: the model's misclosures and route into the
+// result, the solution with Sp(1) = S(1), the angles of the adjusted sides,
+// the adjusted route from the unchanged T(1) and the precision.
+void adjustFromKnownSide(CaseResult &r, const Model &m, RouteFromC route, const Inputs &in);
 
 } // namespace chain

@@ -497,8 +497,7 @@ private slots:
         QVERIFY(std::fabs(r.rec.qb - d.qb) * 3600 < 0.01);
     }
 
-    // Case 4 closes on D from the record; the B coordinates it is handed
-    // (zeros from the dispatch) change nothing.
+    // Case 4 closes on D; coordinates of B in the record change nothing.
     void case4IgnoresB()
     {
         const Chain c = sampleChain();
@@ -506,14 +505,15 @@ private slots:
         const auto sides = noisy(sidesOf(c), 5, 4);
         const chain::Inputs in = inputs(d, c, sides);
         auto run = [&](double xb, double yb, chain::Record &rec, chain::FieldTable &fields) {
-            rec.xa = in.xa, rec.ya = in.ya, rec.xd = in.xd, rec.yd = in.yd;
+            rec.xa = in.xa, rec.ya = in.ya, rec.xd = in.xd, rec.yd = in.yd, rec.xb = xb, rec.yb = yb;
             rec.S.assign(in.S.begin(), in.S.end());
             rec.Sp.assign(12, 0.0);
             rec.rad = in.rad;
             rec.rho = in.rho;
-            chain::TriArr alpha = in.alpha, beta = in.beta, gamma = in.gamma, h = in.h;
-            chain::CaseEnv env{rec, fields};
-            chain::Cm4(env, rec.xa, rec.ya, xb, yb, rec.S, alpha, gamma, beta, h, rec.rho, rec.rad);
+            rec.caseNo = 4;
+            chain::Computation comp;
+            comp.alpha = in.alpha, comp.beta = in.beta, comp.gamma = in.gamma, comp.h = in.h;
+            chain::dispatch(4, rec, comp, fields);
         };
         chain::Record r0, r1;
         chain::FieldTable f0, f1;

@@ -222,7 +222,7 @@ chain::Inputs withSide(const chain::Inputs &base, int j, double delta)
 std::string derivativeMismatch(int n, const chain::Inputs &base)
 {
     const chain::Model m0 = chain::modelOf(n, base);
-    const chain::Columns cols = chain::normalColumns(n);
+    const chain::Columns cols = chain::caseRow(n).normalColumns;
     const int nc = m0.nc;
     const int rows = nc + 2;
     std::vector<double> scale(static_cast<std::size_t>(rows) + 1, 0.0);
