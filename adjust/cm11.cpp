@@ -1,67 +1,17 @@
 // Case 11: A, C and D known, no angles: the chain starts on the known side
-// A–C and closes on D. Four conditions; S(1) comes from the coordinates
-// and is not corrected.
-#include "cases.h"
-
-#include "geometry.h"
+// A–C, runs along S(2), S(4) (T(3) not reduced), S(10) to B and S(9) to D,
+// and closes on D. Four conditions (the figure, the coordinates of D); S(1)
+// comes from the coordinates and is not corrected.
 #include "knownside.h"
-#include "numfmt.h"
 
 namespace chain {
 
 namespace {
-
-// Step 2: the route A, C, E, F, B, D from the known side, along S(2), S(4),
-// S(10), S(9); T(3) is not reduced.
-void route11(Traverse &t, const RouteData &d, double xa, double ya, double xc, double yc, double T1)
-{
-    startAtC(t, xa, ya, xc, yc, T1);
-    fromCToF(t, d, false);
-    alongS10S9(t, d);
+constexpr KnownSideChain kCase11{false, SecondLeg::AlongS10, ClosingAzimuth::None};
 }
 
-} // namespace
+Model model11(const Inputs &in) { return modelFromKnownSide(in, kCase11); }
 
-Model model11(const Inputs &in)
-{
-    Model m;
-    m.nc = 4;
-    m.weakest = 3;
-    const double rad = in.rad;
-    const auto &X = m.X, &Y = m.Y;
-
-    // Step 2.
-    const KnownSide ac = knownSideAC(in.xa, in.ya, in.xc, in.yc, rad);
-    Traverse t{m.T, m.X, m.Y, rad};
-    route11(t, {in.S, in.alpha, in.beta, in.gamma, rad}, in.xa, in.ya, in.xc, in.yc, ac.azimuth);
-
-    // Step 3: misclosures.
-    m.w[1] = detail::figureMisclosure1(in);
-    m.w[2] = detail::figureMisclosure2(in);
-    m.w[3] = X[5] - in.xd;
-    m.w[4] = Y[5] - in.yd;
-
-    // Step 4: condition matrix over the sides S(2)..S(11).
-    Matrix &A = m.A;
-    const FirstQuad q = firstQuad(in);
-    const AlongS10 s = alongS10(in);
-    detail::figureRow1(A, 1, in, false);
-    detail::figureRow2(A, 2, in, true);
-    coordinateColumnsFromC(A, 3, 4, m, q, in.xd, in.yd, rad);
-    coordinateColumnsAlongS10(A, 3, 4, m, s, in.xd, in.yd, rad, false);
-
-    // Weight functions of the weakest point P3 (F).
-    coordinateColumnsFromC(A, 5, 6, m, q, X[3], Y[3], rad);
-    return m;
-}
-
-CaseResult Cm11(const Record &rec, const Computation &comp)
-{
-    CaseResult r = startResult(11, rec);
-    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rec.rad).length;
-    const Inputs in = detail::inputsOf(rec, comp, r.S);
-    adjustFromKnownSide(r, model11(in), route11, in);
-    return r;
-}
+CaseResult Cm11(const Record &rec, const Computation &comp) { return adjustFromKnownSide(11, kCase11, rec, comp); }
 
 } // namespace chain

@@ -210,12 +210,89 @@ void storeRoute(CaseResult &r, const std::array<double, 6> &X, const std::array<
     }
 }
 
-void adjustFromKnownSide(CaseResult &r, const Model &m, RouteFromC route, const Inputs &in)
+void routeFromKnownSide(Traverse &t, const RouteData &d, const KnownSideChain &c, double xa, double ya, double xc,
+                        double yc, double T1)
 {
-    const double rad = in.rad;
-    detail::storeMisclosures(r, m);
+    startAtC(t, xa, ya, xc, yc, T1);
+    fromCToF(t, d, c.raiseT3);
+    if (c.leg == SecondLeg::AlongS10) {
+        alongS10S9(t, d);
+    } else {
+        alongS8(t, d);
+        t.T[5] = turnAtD(t.T[4], d);
+        t.leg(5, d.S[9]);
+    }
+}
 
-    // Sp(1) = S(1); an orientation angle is not changed.
+Model modelFromKnownSide(const Inputs &in, const KnownSideChain &c)
+{
+    const bool toB = c.leg == SecondLeg::AlongS8; // the closing point: B, else D
+    const bool azimuth = c.azimuth != ClosingAzimuth::None;
+    const double xk = toB ? in.xb : in.xd, yk = toB ? in.yb : in.yd;
+    Model m;
+    m.nc = azimuth ? 5 : 4;
+    m.weakest = 3;
+    const double rad = in.rad;
+    const double rho = in.rho;
+    const auto &T = m.T, &X = m.X, &Y = m.Y;
+
+    const KnownSide ac = knownSideAC(in.xa, in.ya, in.xc, in.yc, rad);
+    Traverse t{m.T, m.X, m.Y, rad};
+    routeFromKnownSide(t, {in.S, in.alpha, in.beta, in.gamma, rad}, c, in.xa, in.ya, in.xc, in.yc, ac.azimuth);
+
+    // The misclosures; the coordinate ones follow the azimuth condition.
+    const int rx = azimuth ? 4 : 3, ry = rx + 1;
+    m.w[1] = detail::figureMisclosure1(in);
+    m.w[2] = detail::figureMisclosure2(in);
+    if (azimuth) {
+        const double az = c.azimuth == ClosingAzimuth::Corrected ? downIfFull(upIfNegative(T[5] + in.qb + 180))
+                                                                  : downIfFull(T[5] + in.qb + 180);
+        m.closingAzimuth = az;
+        m.w[3] = azimuthMisclosure(az, in.tb);
+    }
+    m.w[static_cast<std::size_t>(rx)] = X[5] - xk;
+    m.w[static_cast<std::size_t>(ry)] = Y[5] - yk;
+
+    // The condition matrix: S(1) is known, so figure condition 1 has no
+    // S(1) column.
+    Matrix &A = m.A;
+    const FirstQuad q = firstQuad(in);
+    detail::figureRow1(A, 1, in, false);
+    detail::figureRow2(A, 2, in, true);
+    if (toB) {
+        const AlongS8 s = alongS8(in);
+        if (azimuth) {
+            azimuthColumnsFromC(A, 3, q, rho, entryAlongS8(s));
+            azimuthColumnsAlongS8(A, 3, s, rho);
+            A(3, 9) = rho * s.cg5 / s.u5; // the turn at D into S(9)
+        }
+        coordinateColumnsFromC(A, rx, ry, m, q, xk, yk, rad);
+        coordinateColumnsAlongS8S9(A, rx, ry, m, s, xk, yk, rad);
+    } else {
+        const AlongS10 s = alongS10(in);
+        if (azimuth) {
+            azimuthColumnsFromC(A, 3, q, rho, entryAlongS10(s));
+            azimuthColumnsAlongS10(A, 3, s, rho);
+        }
+        coordinateColumnsFromC(A, rx, ry, m, q, xk, yk, rad);
+        coordinateColumnsAlongS10(A, rx, ry, m, s, xk, yk, rad, false);
+    }
+    if (c.azimuth == ClosingAzimuth::Corrected)
+        A(3, 12) = 1; // the correction of the signed qb
+
+    // The weight functions of the weakest point P3 (F).
+    coordinateColumnsFromC(A, rx + 2, ry + 2, m, q, X[3], Y[3], rad);
+    return m;
+}
+
+CaseResult adjustFromKnownSide(int caseNo, const KnownSideChain &c, const Record &rec, const Computation &comp)
+{
+    CaseResult r = startResult(caseNo, rec);
+    const double rad = rec.rad;
+    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rad).length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
+    const Model m = modelFromKnownSide(in, c);
+    detail::storeMisclosures(r, m);
     const double vv = solveConditions(r, m.A);
 
     // The adjusted route from the unchanged T(1).
@@ -223,9 +300,10 @@ void adjustFromKnownSide(CaseResult &r, const Model &m, RouteFromC route, const 
     anglesFromAdjustedSides(r, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
     Traverse t{T, X, Y, rad};
-    route(t, {r.Sp, alpha, beta, gamma, rad}, in.xa, in.ya, in.xc, in.yc, m.T[1]);
+    routeFromKnownSide(t, {r.Sp, alpha, beta, gamma, rad}, c, in.xa, in.ya, in.xc, in.yc, m.T[1]);
     storeRoute(r, X, Y);
     precision(r, vv);
+    return r;
 }
 
 } // namespace chain

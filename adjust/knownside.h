@@ -128,13 +128,38 @@ void coordinateColumnsAlongS8S9(Matrix &A, int rx, int ry, const Model &m, const
 // The route's points into the result's X(0..5), Y(0..5).
 void storeRoute(CaseResult &r, const std::array<double, 6> &X, const std::array<double, 6> &Y);
 
-// A route that starts on the known side A–C with T(1): cases 8, 10, 11, 12.
-using RouteFromC = void (*)(Traverse &t, const RouteData &d, double xa, double ya, double xc, double yc, double T1);
+// A chain that starts on the known side A–C (cases 8, 10, 11, 12), put
+// together from its route pieces: S(1) = |AC| and T(1) the azimuth C -> A,
+// the legs from C through E to F along S(2), S(4), then into the second
+// quadrilateral either along S(8) to D and S(9) to B (closing on B) or along
+// S(10) to B and S(9) to D (closing on D), and at the closing point an
+// azimuth condition or none.
+enum class SecondLeg { AlongS8, AlongS10 };
+enum class ClosingAzimuth {
+    None,      // four conditions: the figure and the coordinates of the closing point
+    Corrected, // five: TB = T(5) + qb + 180 (raised, then reduced); qb's column 12 takes part
+    Held,      // five: TB = T(5) + qb + 180 (only reduced); qb is held, no column 12
+};
+struct KnownSideChain {
+    bool raiseT3; // a negative T(3) raised by 360 (cases 8 and 10)
+    SecondLeg leg;
+    ClosingAzimuth azimuth;
+};
 
-// The rest of cases 8, 10, 11 and 12 once S(1) is the known side and the
-// Inputs hold the known values: the model's misclosures and route into the
-// result, the solution with Sp(1) = S(1), the angles of the adjusted sides,
-// the adjusted route from the unchanged T(1) and the precision.
-void adjustFromKnownSide(CaseResult &r, const Model &m, RouteFromC route, const Inputs &in);
+// The route P0..P5 = A, C, E, F, then D, B or B, D, from T(1).
+void routeFromKnownSide(Traverse &t, const RouteData &d, const KnownSideChain &c, double xa, double ya, double xc,
+                        double yc, double T1);
+
+// The model of such a chain: route, misclosures (the figure conditions, the
+// azimuth condition when there is one, the ordinate and abscissa of the
+// closing point) and the condition matrix over S(2)..S(11), with the weight
+// functions of P3 (F) in the two rows after the conditions.
+Model modelFromKnownSide(const Inputs &in, const KnownSideChain &c);
+
+// The whole case procedure of such a chain: S(1) from A and C into the
+// result, the model, the solution with Sp(1) = S(1) and the orientation
+// angles unchanged, the adjusted route from the unchanged T(1) and the
+// precision.
+CaseResult adjustFromKnownSide(int caseNo, const KnownSideChain &c, const Record &rec, const Computation &comp);
 
 } // namespace chain
