@@ -20,13 +20,13 @@ void sideConditionsCase1(Model &m, const Inputs &in)
     const double rad = in.rad;
     const auto &T = m.T, &X = m.X, &Y = m.Y;
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = X[5] - in.xb;
     m.w[4] = Y[5] - in.yb;
 
-    // Step 4: the condition matrix over the side columns.
+    // The condition matrix over the side columns.
     Matrix &A = m.A;
     const double ha = S[1] * sind(be[1], rad), hb = S[2] * sind(al[1], rad);
     const double hc = S[3] * sind(be[2], rad), hd = S[8] * sind(be[5], rad);
@@ -106,7 +106,7 @@ Model model1(const Inputs &in)
     auto &X = m.X;
     auto &Y = m.Y;
 
-    // Step 2: azimuths along the route A, C, E, F, D, B.
+    // Azimuths along the route A, C, E, F, D, B.
     X[0] = in.xa;
     Y[0] = in.ya;
     T[1] = downIfFull(in.ta + in.qa);
@@ -120,7 +120,7 @@ Model model1(const Inputs &in)
         Y[i] = Y[i - 1] + d[i] * sind(T[i], rad);
     }
 
-    // Steps 3 and 4: misclosures and the condition matrix over the sides;
+    // Misclosures and the condition matrix over the sides;
     // column 0 turns the whole route about A with the signed qa.
     detail::sideConditionsCase1(m, in);
     Matrix &A = m.A;

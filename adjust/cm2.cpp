@@ -14,7 +14,7 @@ using detail::cosd;
 
 Model model2(const Inputs &in)
 {
-    // Step 2 is that of case 1 (route A, C, E, F, D, B from T(1) = ta + qa);
+    // The route is that of case 1 (route A, C, E, F, D, B from T(1) = ta + qa);
     // so are the figure conditions, the ordinate and abscissa conditions and
     // the weight functions of P2, which move down one row below the azimuth
     // condition.
@@ -31,14 +31,14 @@ Model model2(const Inputs &in)
     const double TB = downIfFull(T[5] + in.qb + 180);
     m.closingAzimuth = TB;
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = one.w[1];
     m.w[2] = one.w[2];
     m.w[3] = azimuthcond::misclosure(TB, in.tb);
     m.w[4] = one.w[3];
     m.w[5] = one.w[4];
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
     for (int c = 0; c <= 12; ++c) {
         A(1, c) = one.A(1, c);

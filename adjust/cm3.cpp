@@ -17,14 +17,14 @@ Model model3(const Inputs &in)
     const auto &S = in.S;
     const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
 
-    // Step 2: the route A, C, E, F, D, B turned onto B.
+    // The route A, C, E, F, D, B turned onto B.
     const unoriented::Route route{in.xa, in.ya, in.xb, in.yb,
                                   {0, S[1], S[2], S[4], S[8], S[9]},
                                   {0, -al[1], -(ga[1] + al[2]), be[4], -al[5]},
                                   10, unoriented::upThenDown, unoriented::upThenDown};
     unoriented::orient(m, route, in);
 
-    // Steps 3 and 4: the misclosures and the condition matrix of case 1
+    // The misclosures and the condition matrix of case 1
     // without its orientation column.
     detail::sideConditionsCase1(m, in);
     return m;

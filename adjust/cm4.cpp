@@ -25,20 +25,20 @@ Model model4(const Inputs &in)
     auto &X = m.X;
     auto &Y = m.Y;
 
-    // Step 2: the route A, C, E, F, B, D turned onto D.
+    // The route A, C, E, F, B, D turned onto D.
     const unoriented::Route route{in.xa, in.ya, in.xd, in.yd,
                                   {0, S[1], S[2], S[4], S[10], S[9]},
                                   {0, -al[1], -(ga[1] + al[2]), be[6], ga[5]},
                                   10, unoriented::upThenDown, unoriented::upThenDown};
     unoriented::orient(m, route, in);
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = X[5] - in.xd;
     m.w[4] = Y[5] - in.yd;
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
     const double ha = S[1] * sind(be[1], rad), hb = S[2] * sind(al[1], rad);
     const double hc = S[3] * sind(be[2], rad), he = S[10] * sind(be[5], rad);

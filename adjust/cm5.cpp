@@ -102,7 +102,7 @@ Model model5(const Inputs &in)
     const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
     const auto &X = m.X, &Y = m.Y;
 
-    // Step 2: the route C, A, F, E, D, B turned onto B; the provisional
+    // The route C, A, F, E, D, B turned onto B; the provisional
     // azimuths are only reduced from above.
     const unoriented::Route route{in.xc, in.yc, in.xb, in.yb,
                                   {0, S[1], S[5], S[4], S[7], S[9]},
@@ -110,13 +110,13 @@ Model model5(const Inputs &in)
                                   190, downIfFull, unoriented::downThenUp};
     unoriented::orient(m, route, in);
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = X[5] - in.xb;
     m.w[4] = Y[5] - in.yb;
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
     const detail::FigureCase5 f = detail::figureCase5(in);
     detail::figureRow1(A, 1, in, true);

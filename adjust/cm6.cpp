@@ -27,7 +27,7 @@ Model model6(const Inputs &in)
     auto &X = m.X;
     auto &Y = m.Y;
 
-    // Step 2: the route U0..U5 = C, A, F, E, D, B; d(i) and e(i) are the
+    // The route U0..U5 = C, A, F, E, D, B; d(i) and e(i) are the
     // route side and the turn after U(i).
     const double d[5] = {0, S[5], S[4], S[7], S[9]};
     const double e[5] = {0, be[3], ga[2], -al[4], -ga[4] - al[5]};
@@ -44,14 +44,14 @@ Model model6(const Inputs &in)
     const double TB = upIfNegative(downIfFull(T[5] + in.qb + 180));
     m.closingAzimuth = TB;
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = azimuthcond::misclosure(TB, in.tb);
     m.w[4] = X[5] - in.xb;
     m.w[5] = Y[5] - in.yb;
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
     const detail::FigureCase5 f = detail::figureCase5(in);
     detail::figureRow1(A, 1, in, true);

@@ -14,7 +14,7 @@ using detail::sind;
 
 namespace {
 
-// Step 2: the route A, C, E, F, B, D from ta + qa, along S(1), S(2), S(4),
+// The route A, C, E, F, B, D from ta + qa, along S(1), S(2), S(4),
 // then S(10) and S(9).
 void route7(Traverse &t, const RouteData &d, double xa, double ya, double ta, double qa)
 {
@@ -44,19 +44,19 @@ Model model7(const Inputs &in)
     Traverse t{m.T, m.X, m.Y, rad};
     route7(t, {in.S, in.alpha, in.beta, in.gamma, rad}, in.xa, in.ya, in.ta, in.qa);
 
-    // Step 3: the closing azimuth.
+    // The closing azimuth.
     double az = downIfFull(T[5] + in.qb + 180);
     az = upIfNegative(az);
     m.closingAzimuth = az;
 
-    // Step 4: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = azimuthMisclosure(az, in.tb);
     m.w[4] = X[5] - in.xd;
     m.w[5] = Y[5] - in.yd;
 
-    // Step 5: condition matrix. Column 0 is the correction of the signed qa
+    // The condition matrix. Column 0 is the correction of the signed qa
     // and column 12 that of the signed qb, in seconds.
     Matrix &A = m.A;
     const FirstQuad q = firstQuad(in);

@@ -16,7 +16,7 @@ using detail::sind;
 
 namespace {
 
-// Step 5: the route from A along the diagonal S(3) to E, then S(4) to F and
+// The route from A along the diagonal S(3) to E, then S(4) to F and
 // S(8) to D; P1 = C and P5 = B are the known points.
 void route9(Traverse &t, const RouteData &d, double T1)
 {
@@ -59,7 +59,7 @@ Model model9(const Inputs &in)
     const auto &T = m.T, &X = m.X, &Y = m.Y;
     const auto &h = in.h;
 
-    // Steps 2 to 5.
+    // The known points and sides, the route.
     m.X[0] = in.xa, m.Y[0] = in.ya;
     m.X[1] = in.xc, m.Y[1] = in.yc;
     m.X[5] = in.xb, m.Y[5] = in.yb;
@@ -70,7 +70,7 @@ Model model9(const Inputs &in)
     route9(t, d, ac.azimuth);
     m.T[5] = db.azimuth;
 
-    // Step 6: misclosures; az is the direction D -> B carried through the figure.
+    // Misclosures; az is the direction D -> B carried through the figure.
     const double az = turnAtD(T[4], d);
     m.closingAzimuth = az;
     m.w[1] = detail::figureMisclosure1(in);
@@ -79,7 +79,7 @@ Model model9(const Inputs &in)
     m.w[4] = X[4] - in.xd;
     m.w[5] = Y[4] - in.yd;
 
-    // Step 7: condition matrix; columns 1 and 9 are the known sides.
+    // The condition matrix; columns 1 and 9 are the known sides.
     Matrix &A = m.A;
     const FirstQuad q = firstQuad(in);
     const AlongS8 s = alongS8(in);
