@@ -7,6 +7,7 @@
 #include "app/replies.h"
 #include "support/chains.h"
 #include "support/computed.h"
+#include "support/lsq.h"
 
 #include <QtTest>
 
@@ -134,6 +135,65 @@ private slots:
         QVERIFY(std::fabs(r.rec.Y[std::size_t(e)] - p.y) < 1e-5);
         QVERIFY(r.rec.ms > 0);
         QVERIFY(r.rec.px > 0 && r.rec.py > 0);
+    }
+    // Every case against the least-squares solution formed from numerical
+    // derivatives of its misclosures (tests/support/lsq): the correlates,
+    // the corrections of the sides and orientation angles, px and py; and
+    // the kept normal system answers the weight functions again.
+    void leastSquaresSolution_data() { rows(); }
+    void leastSquaresSolution()
+    {
+        QFETCH(int, caseNo);
+        QFETCH(double, turn);
+        const Chain c = chainFor(turn);
+        const CaseData d = caseData(caseNo, c);
+        const chain::Inputs in = inputs(d, c, noisy(sidesOf(c), 8, unsigned(caseNo) + 40u));
+        CaseCall call = caseCall(caseNo, in);
+        const chain::CaseResult r = chain::caseRow(caseNo).procedure(call.rec, call.comp);
+        const Solution s = leastSquares(caseNo, in);
+        QCOMPARE(int(r.nc), s.nc);
+        QCOMPARE(r.nc, chain::caseRow(caseNo).conditions);
+
+        // The case's rows take the lever arms to the known closing point,
+        // the derivatives those to the computed one: they differ by the
+        // closing gap, a few millimetres in a kilometre.
+        auto near = [](double a, double b, double rel, double abs) { return std::fabs(a - b) <= rel * std::fabs(b) + abs; };
+        double kmax = 0;
+        for (int i = 1; i <= s.nc; ++i)
+            kmax = std::max(kmax, std::fabs(s.k[std::size_t(i)]));
+        for (int i = 1; i <= s.nc; ++i)
+            QVERIFY2(near(r.k[std::size_t(i)], s.k[std::size_t(i)], 2e-3, 1e-6 * kmax), qPrintable(QString("k(%1)").arg(i)));
+        const chain::Columns corrected = chain::caseRow(caseNo).corrected;
+        for (int j = 0; j <= 12; ++j) {
+            const double v = j >= 1 && j <= 11 ? r.Sp[std::size_t(j)] - r.S[std::size_t(j)] : r.V[std::size_t(j)];
+            const double want = corrected.has(j) || j == 0 || j == 12 ? s.v[std::size_t(j)] : 0.0;
+            if (j == 0 || j == 12) {
+                // An orientation column: compare where the procedure keeps it.
+                if (!chain::caseRow(caseNo).normalColumns.has(j))
+                    continue;
+                const double corr = chain::orientationCorrection(r, r.A, j);
+                QVERIFY2(near(corr, want, 5e-3, 1e-9), qPrintable(QString("v(%1) = %2, expected %3").arg(j).arg(corr).arg(want)));
+                continue;
+            }
+            QVERIFY2(near(v, want, 2e-3, 1e-8), qPrintable(QString("v(%1) = %2, expected %3").arg(j).arg(v).arg(want)));
+        }
+        QVERIFY2(near(r.px, s.px, 1e-4, 1e-9), qPrintable(QString("px %1, expected %2").arg(r.px).arg(s.px)));
+        QVERIFY2(near(r.py, s.py, 1e-4, 1e-9), qPrintable(QString("py %1, expected %2").arg(r.py).arg(s.py)));
+
+        // The weight reciprocals from the kept system: the weight functions
+        // give px and py again; a side's correction function gives a value
+        // between 0 and 1 (a side is never better known than observed, and
+        // never worse).
+        std::array<double, 13> fx{}, fy{}, side{};
+        for (int col = 0; col <= 12; ++col) {
+            fx[std::size_t(col)] = r.A(r.nc + 1, col);
+            fy[std::size_t(col)] = r.A(r.nc + 2, col);
+        }
+        QVERIFY(near(chain::weightReciprocal(r, fx), r.px, 1e-9, 1e-12));
+        QVERIFY(near(chain::weightReciprocal(r, fy), r.py, 1e-9, 1e-12));
+        side[4] = 1;
+        const double q4 = chain::weightReciprocal(r, side);
+        QVERIFY2(q4 > 0 && q4 < 1, qPrintable(QString("1/p of S(4): %1").arg(q4)));
     }
 };
 
