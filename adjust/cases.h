@@ -113,20 +113,10 @@ void sideConditionsCase1(Model &m, const Inputs &in);
 void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
                         double xa, double ya, double rad);
 
-// Cases 5 and 6, the route C, A, F, E, D, B: the heights e1 = S(4)·sin
-// alpha(2), e2 = S(7)·sin gamma(4), e3 = S(7)·sin alpha(4), e4 = S(9)·sin
-// gamma(5) (each required) and the cosines the conditions divide by.
-struct FigureCase5 {
-    double e1, e2, e3, e4;
-    double ca2, cb2, ca3, cg3, ca4, cb4, cg4, cb5, cg5;
-};
-FigureCase5 figureCase5(const Inputs &in);
-
-// Rows rx, ry: the ordinate and abscissa conditions on B over the side
-// columns of the route C, A, F, E, D, B; rows wx, wy: the weight functions
-// of its weakest point P3 (E).
-void coordinateRowsCase5(Matrix &A, int rx, int ry, int wx, int wy, const Model &m, const Inputs &in,
-                         const FigureCase5 &f);
+// Cases 5 and 6, the route C, A, F, E, D, B: throws Degenerate, naming
+// the triangle and the point, when a height of its turns vanishes
+// (S(4)·sin alpha(2), S(7)·sin gamma(4), S(7)·sin alpha(4), S(9)·sin gamma(5)).
+void requireHeightsCase5(const Inputs &in);
 
 // The misclosures of the model kept as singles, and its approximate route.
 void storeMisclosures(CaseResult &r, const Model &m);

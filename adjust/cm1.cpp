@@ -5,6 +5,7 @@
 #include "geometry.h"
 #include "numfmt.h"
 #include "route.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -16,66 +17,28 @@ namespace detail {
 void sideConditionsCase1(Model &m, const Inputs &in)
 {
     const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const auto &al = in.alpha, &be = in.beta;
     const double rad = in.rad;
-    const auto &T = m.T, &X = m.X, &Y = m.Y;
 
     // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
-    m.w[3] = X[5] - in.xb;
-    m.w[4] = Y[5] - in.yb;
+    m.w[3] = m.X[5] - in.xb;
+    m.w[4] = m.Y[5] - in.yb;
 
-    // The condition matrix over the side columns.
+    // The heights the turns of the route divide by must not vanish.
+    requireHeight(S[1] * sind(be[1], rad), "三角形 1 在 A 点");
+    requireHeight(S[2] * sind(al[1], rad), "三角形 1 在 C 点");
+    requireHeight(S[3] * sind(be[2], rad), "三角形 2 在 A 点");
+    requireHeight(S[8] * sind(be[5], rad), "三角形 5 在 F 点");
+
+    // The condition matrix over the side columns: the figure conditions,
+    // the coordinates of B along the route, the weight functions of P2.
     Matrix &A = m.A;
-    const double ha = S[1] * sind(be[1], rad), hb = S[2] * sind(al[1], rad);
-    const double hc = S[3] * sind(be[2], rad), hd = S[8] * sind(be[5], rad);
-    requireHeight(ha, "三角形 1 在 A 点");
-    requireHeight(hb, "三角形 1 在 C 点");
-    requireHeight(hc, "三角形 2 在 A 点");
-    requireHeight(hd, "三角形 5 在 F 点");
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
-
-    double dY[5], dX[5];
-    for (int i = 1; i <= 4; ++i) {
-        dY[i] = in.yb - Y[i];
-        dX[i] = in.xb - X[i];
-    }
-    const double cT[6] = {0, cosd(T[1], rad), cosd(T[2], rad), cosd(T[3], rad), cosd(T[4], rad), cosd(T[5], rad)};
-    const double sT[6] = {0, sind(T[1], rad), sind(T[2], rad), sind(T[3], rad), sind(T[4], rad), sind(T[5], rad)};
-    const double cb1 = cosd(be[1], rad), cg1 = cosd(ga[1], rad), ca1 = cosd(al[1], rad), cb2 = cosd(be[2], rad);
-    const double cg2 = cosd(ga[2], rad), ca4 = cosd(al[4], rad), cg4 = cosd(ga[4], rad), cb5 = cosd(be[5], rad);
-    const double cg5 = cosd(ga[5], rad);
-
-    A(3, 1) = cT[1] - dY[1] * cb1 / ha + dY[2] / hb;
-    A(3, 2) = cT[2] - dY[1] * cg1 / ha - dY[2] * ca1 / hb;
-    A(3, 3) = dY[1] / ha - dY[2] * cb1 / hb - dY[2] * cb2 / hc;
-    A(3, 4) = cT[3] - dY[2] * cg2 / hc + dY[3] * ca4 / h[4];
-    A(3, 5) = dY[2] / hc;
-    A(3, 7) = -dY[3] / h[4];
-    A(3, 8) = cT[4] + dY[3] * cg4 / h[4] - dY[4] * cb5 / hd;
-    A(3, 9) = cT[5] - dY[4] * cg5 / hd;
-    A(3, 10) = dY[4] / hd;
-
-    A(4, 1) = sT[1] + dX[1] * cb1 / ha - dX[2] / hb;
-    A(4, 2) = sT[2] + dX[1] * cg1 / ha + dX[2] * ca1 / hb;
-    A(4, 3) = -dX[1] / ha + dX[2] * cb1 / hb + dX[2] * cb2 / hc;
-    A(4, 4) = sT[3] + dX[2] * cg2 / hc - dX[3] * ca4 / h[4];
-    A(4, 5) = -dX[2] / hc;
-    A(4, 7) = dX[3] / h[4];
-    A(4, 8) = sT[4] - dX[3] * cg4 / h[4] + dX[4] * cb5 / hd;
-    A(4, 9) = sT[5] + dX[4] * cg5 / hd;
-    A(4, 10) = -dX[4] / hd;
-
-    // Weight functions of the weakest point P2.
-    const double eY = Y[2] - Y[1], eX = X[2] - X[1];
-    A(5, 1) = cT[1] - eY * cb1 / ha;
-    A(5, 2) = cT[2] - eY * cg1 / ha;
-    A(5, 3) = eY / ha;
-    A(6, 1) = sT[1] + eX * cb1 / ha;
-    A(6, 2) = sT[2] + eX * cg1 / ha;
-    A(6, 3) = -eX / ha;
+    addCoordinateRows(A, 3, 4, kRouteACEFDB, m, 5, in.xb, in.yb, in);
+    addCoordinateRows(A, 5, 6, kRouteACEFDB, m, 2, m.X[2], m.Y[2], in);
 }
 
 void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
@@ -123,11 +86,8 @@ Model model1(const Inputs &in)
     // Misclosures and the condition matrix over the sides;
     // column 0 turns the whole route about A with the signed qa.
     detail::sideConditionsCase1(m, in);
-    Matrix &A = m.A;
-    A(3, 0) = -(in.yb - in.ya) / rho;
-    A(4, 0) = (in.xb - in.xa) / rho;
-    A(5, 0) = -(Y[2] - in.ya) / rho;
-    A(6, 0) = (X[2] - in.xa) / rho;
+    addStartTurn(m.A, 3, 4, in.xa, in.ya, in.xb, in.yb, rho);
+    addStartTurn(m.A, 5, 6, in.xa, in.ya, X[2], Y[2], rho);
     return m;
 }
 

@@ -7,6 +7,7 @@
 #include "azimuthcond.h"
 #include "geometry.h"
 #include "numfmt.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -48,22 +49,8 @@ Model model2(const Inputs &in)
     }
 
     // Row 3, the azimuth condition: the derivatives of TB, in seconds.
-    const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
-    const double rad = in.rad;
-    const double rho = in.rho;
-    const double ha = S[1] * detail::sind(be[1], rad), hb = S[2] * detail::sind(al[1], rad);
-    const double hc = S[3] * detail::sind(be[2], rad), hd = S[8] * detail::sind(be[5], rad);
     azimuthcond::orientationEntries(A);
-    A(3, 1) = rho * (cosd(be[1], rad) / ha - 1 / hb);
-    A(3, 2) = rho * (cosd(ga[1], rad) / ha + cosd(al[1], rad) / hb);
-    A(3, 3) = rho * (cosd(be[2], rad) / hc - 1 / ha + cosd(be[1], rad) / hb);
-    A(3, 4) = rho * (cosd(ga[2], rad) / hc - cosd(al[4], rad) / h[4]);
-    A(3, 5) = -rho / hc;
-    A(3, 7) = rho / h[4];
-    A(3, 8) = rho * (cosd(be[5], rad) / hd - cosd(ga[4], rad) / h[4]);
-    A(3, 9) = rho * cosd(ga[5], rad) / hd;
-    A(3, 10) = -rho / hd;
+    addAzimuthRow(A, 3, kRouteACEFDB, in);
     return m;
 }
 

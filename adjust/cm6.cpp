@@ -8,6 +8,7 @@
 #include "geometry.h"
 #include "numfmt.h"
 #include "route.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -20,7 +21,7 @@ Model model6(const Inputs &in)
     m.nc = 5;
     m.weakest = 3; // U3, the point E
     const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
     const double rad = in.rad;
     const double rho = in.rho;
     auto &T = m.T;
@@ -53,33 +54,20 @@ Model model6(const Inputs &in)
 
     // The condition matrix.
     Matrix &A = m.A;
-    const detail::FigureCase5 f = detail::figureCase5(in);
+    detail::requireHeightsCase5(in);
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
 
-    // Row 3, the azimuth condition (seconds).
-    const double ha = f.e1, hb = f.e2, hc = f.e3, hd = f.e4;
-    const double ca2 = f.ca2, cb2 = f.cb2, ca3 = f.ca3, cg3 = f.cg3, ca4 = f.ca4, cb4 = f.cb4, cg4 = f.cg4;
-    const double cb5 = f.cb5, cg5 = f.cg5;
+    // Row 3, the azimuth condition (seconds); rows 4 and 5, the ordinate
+    // and abscissa conditions on B, and rows 6 and 7, the weight functions
+    // of the weakest point U3, as in case 5; column 0 is the turn of the
+    // whole route about C with the signed qa.
     azimuthcond::orientationEntries(A);
-    A(3, 1) = -rho * cg3 / h[3];
-    A(3, 3) = rho / ha;
-    A(3, 4) = rho * (cb4 / hb - ca2 / ha - 1 / hc);
-    A(3, 5) = -rho * (ca3 / h[3] + cb2 / ha);
-    A(3, 6) = rho / h[3];
-    A(3, 7) = rho * (cg4 / hb + ca4 / hc);
-    A(3, 8) = rho * (cb4 / hc + cb5 / hd - 1 / hb);
-    A(3, 9) = rho * cg5 / hd;
-    A(3, 10) = -rho / hd;
-
-    // Rows 4 and 5, the ordinate and abscissa conditions on B, and rows 6 and
-    // 7, the weight functions of the weakest point U3, as in case 5; column 0
-    // is the turn of the whole route about C with the signed qa.
-    detail::coordinateRowsCase5(A, 4, 5, 6, 7, m, in, f);
-    A(4, 0) = -(in.yb - in.yc) / rho;
-    A(5, 0) = (in.xb - in.xc) / rho;
-    A(6, 0) = -(Y[3] - in.yc) / rho;
-    A(7, 0) = (X[3] - in.xc) / rho;
+    addAzimuthRow(A, 3, kRouteCAFEDB, in);
+    addCoordinateRows(A, 4, 5, kRouteCAFEDB, m, 5, in.xb, in.yb, in);
+    addCoordinateRows(A, 6, 7, kRouteCAFEDB, m, 3, X[3], Y[3], in);
+    addStartTurn(A, 4, 5, in.xc, in.yc, in.xb, in.yb, rho);
+    addStartTurn(A, 6, 7, in.xc, in.yc, X[3], Y[3], rho);
     return m;
 }
 
