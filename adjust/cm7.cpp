@@ -6,6 +6,7 @@
 #include "geometry.h"
 #include "knownside.h"
 #include "numfmt.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -56,39 +57,22 @@ Model model7(const Inputs &in)
     m.w[4] = X[5] - in.xd;
     m.w[5] = Y[5] - in.yd;
 
-    // The condition matrix. Column 0 is the correction of the signed qa
-    // and column 12 that of the signed qb, in seconds.
+    // The condition matrix: the figure conditions, the azimuth at D, the
+    // coordinates of D along the route A, C, E, F, B, D (that of case 4) and
+    // the weight functions of P2. Column 0 is the correction of the signed
+    // qa and column 12 that of the signed qb, in seconds.
     Matrix &A = m.A;
-    const FirstQuad q = firstQuad(in);
-    const AlongS10 s = alongS10(in);
+    firstQuad(in); // the heights of the turns at C and E must not vanish,
+    alongS10(in);  // nor those of the turns at F and B
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
-
     A(3, 0) = 1;
-    A(3, 1) = rho * (q.cb1 / q.u1 - 1 / q.u2);
-    azimuthColumnsFromC(A, 3, q, rho, entryAlongS10(s));
-    azimuthColumnsAlongS10(A, 3, s, rho);
+    addAzimuthRow(A, 3, kRouteACEFBD, in);
     A(3, 12) = 1;
-
-    const double dY1 = in.yd - Y[1], dY2 = in.yd - Y[2];
-    const double dX1 = in.xd - X[1], dX2 = in.xd - X[2];
-    A(4, 0) = -(in.yd - in.ya) / rho;
-    A(4, 1) = cosd(T[1], rad) - dY1 * q.cb1 / q.u1 + dY2 / q.u2;
-    A(5, 0) = (in.xd - in.xa) / rho;
-    A(5, 1) = sind(T[1], rad) + dX1 * q.cb1 / q.u1 - dX2 / q.u2;
-    coordinateColumnsFromC(A, 4, 5, m, q, in.xd, in.yd, rad);
-    coordinateColumnsAlongS10(A, 4, 5, m, s, in.xd, in.yd, rad, true);
-
-    // Weight functions of the weakest point P2.
-    const double eY = Y[2] - Y[1], eX = X[2] - X[1];
-    A(6, 0) = -(Y[2] - in.ya) / rho;
-    A(6, 1) = cosd(T[1], rad) - eY * q.cb1 / q.u1;
-    A(6, 2) = cosd(T[2], rad) - eY * q.cg1 / q.u1;
-    A(6, 3) = eY / q.u1;
-    A(7, 0) = (X[2] - in.xa) / rho;
-    A(7, 1) = sind(T[1], rad) + eX * q.cb1 / q.u1;
-    A(7, 2) = sind(T[2], rad) + eX * q.cg1 / q.u1;
-    A(7, 3) = -eX / q.u1;
+    addCoordinateRows(A, 4, 5, kRouteACEFBD, m, 5, in.xd, in.yd, in);
+    addStartTurn(A, 4, 5, in.xa, in.ya, in.xd, in.yd, rho);
+    addCoordinateRows(A, 6, 7, kRouteACEFBD, m, 2, X[2], Y[2], in);
+    addStartTurn(A, 6, 7, in.xa, in.ya, X[2], Y[2], rho);
     return m;
 }
 

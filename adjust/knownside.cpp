@@ -143,7 +143,7 @@ void azimuthColumnsAlongS10(Matrix &A, int row, const AlongS10 &s, double rho)
 }
 
 void coordinateColumnsAlongS10(Matrix &A, int rx, int ry, const Model &m, const AlongS10 &s, double x, double y,
-                               double rad, bool bFirst)
+                               double rad)
 {
     const auto &X = m.X, &Y = m.Y, &T = m.T;
     const double dY3 = y - Y[3], dY4 = y - Y[4];
@@ -151,14 +151,12 @@ void coordinateColumnsAlongS10(Matrix &A, int rx, int ry, const Model &m, const 
     A(rx, 4) = A(rx, 4) + dY3 * s.cg6 / s.h6;
     A(rx, 8) = -dY4 / s.u4;
     A(rx, 9) = cosd(T[5], rad) + dY4 * s.ca5 / s.u4;
-    A(rx, 10) = bFirst ? cosd(T[4], rad) + dY4 * s.cb5 / s.u4 + dY3 * s.ca6 / s.h6
-                       : cosd(T[4], rad) + dY3 * s.ca6 / s.h6 + dY4 * s.cb5 / s.u4;
+    A(rx, 10) = cosd(T[4], rad) + dY3 * s.ca6 / s.h6 + dY4 * s.cb5 / s.u4;
     A(rx, 11) = -dY3 / s.h6;
     A(ry, 4) = A(ry, 4) - dX3 * s.cg6 / s.h6;
     A(ry, 8) = dX4 / s.u4;
     A(ry, 9) = sind(T[5], rad) - dX4 * s.ca5 / s.u4;
-    A(ry, 10) = bFirst ? sind(T[4], rad) - dX4 * s.cb5 / s.u4 - dX3 * s.ca6 / s.h6
-                       : sind(T[4], rad) - dX3 * s.ca6 / s.h6 - dX4 * s.cb5 / s.u4;
+    A(ry, 10) = sind(T[4], rad) - dX3 * s.ca6 / s.h6 - dX4 * s.cb5 / s.u4;
     A(ry, 11) = dX3 / s.h6;
 }
 
@@ -275,7 +273,7 @@ Model modelFromKnownSide(const Inputs &in, const KnownSideChain &c)
             azimuthColumnsAlongS10(A, 3, s, rho);
         }
         coordinateColumnsFromC(A, rx, ry, m, q, xk, yk, rad);
-        coordinateColumnsAlongS10(A, rx, ry, m, s, xk, yk, rad, false);
+        coordinateColumnsAlongS10(A, rx, ry, m, s, xk, yk, rad);
     }
     if (c.azimuth == ClosingAzimuth::Corrected)
         A(3, 12) = 1; // the correction of the signed qb

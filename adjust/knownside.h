@@ -3,7 +3,8 @@
 // (cases 7, 8, 10, 11, 12: P1 -> P2 -> P3 along S(2), S(4)), the second
 // quadrilateral entered along S(10) and closed along S(9) (cases 7, 10, 11)
 // or entered along S(8) (cases 8, 9, 12), and the columns of the condition
-// matrix that belong to each of these pieces.
+// matrix that belong to each of these pieces (cases 8 to 12; case 7 takes
+// its rows from the route, routerows.h).
 #pragma once
 
 #include "cases.h"
@@ -101,11 +102,9 @@ void azimuthColumnsAlongS10(Matrix &A, int row, const AlongS10 &s, double rho);
 inline double entryAlongS10(const AlongS10 &s) { return s.cg6 / s.h6; }
 
 // Column 4's entry term and columns 8..11 of the coordinate rows rx, ry
-// closing on (x, y); dY(3), dY(4) are the lever arms of P3 and P4. Case 7
-// adds the turn at B before the turn at F in column 10 (`bFirst`), cases
-// 10 and 11 the other way round.
+// closing on (x, y); dY(3), dY(4) are the lever arms of P3 and P4.
 void coordinateColumnsAlongS10(Matrix &A, int rx, int ry, const Model &m, const AlongS10 &s, double x, double y,
-                               double rad, bool bFirst);
+                               double rad);
 
 // The second quadrilateral entered along S(8): u5 = S(9)·sin gamma(5) and
 // the cosines of triangles 4 and 5.
