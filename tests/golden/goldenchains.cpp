@@ -7,6 +7,7 @@
 #include "support/chains.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -19,6 +20,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::string dir = argv[1];
+    std::filesystem::create_directories(dir);
     const double turns[] = {0, 23.5, 91, 137.25, 181, 226, 270, 305.75, 359.9};
     const double noise[] = {0, 0.4, 3, 10, 60, 900};
     int written = 0;
