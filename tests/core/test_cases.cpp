@@ -2,6 +2,7 @@
 // matrix is the derivative of the misclosures, and the adjusted figure
 // closes to second order.
 #include "adjust/adjust.h"
+#include "adjust/routerows.h"
 #include "app/compute.h"
 #include "app/fields.h"
 #include "app/replies.h"
@@ -194,6 +195,44 @@ private slots:
         side[4] = 1;
         const double q4 = chain::weightReciprocal(r, side);
         QVERIFY2(q4 > 0 && q4 < 1, qPrintable(QString("1/p of S(4): %1").arg(q4)));
+    }
+    // The catalogue against the figure: each leg of a case's route is the
+    // side between its two route points, the weakest point is the one whose
+    // weight functions the model forms, an azimuth condition is the fifth.
+    void catalogueRowsFitTheFigure_data() { rows(); }
+    void catalogueRowsFitTheFigure()
+    {
+        QFETCH(int, caseNo);
+        QFETCH(double, turn);
+        const Chain c = chainFor(turn);
+        const auto sides = sidesOf(c);
+        const chain::CaseRow &row = chain::caseRow(caseNo);
+        for (int i = 1; i <= 5; ++i) {
+            const Pt p = routePoint(caseNo, c, i - 1), q = routePoint(caseNo, c, i);
+            const double leg = sides[std::size_t(row.routeSides[std::size_t(i)])];
+            if (caseNo == 9 && i == 2) {
+                // Case 9 leaves P1 = C and goes from A along the diagonal S(3).
+                const Pt a = routePoint(caseNo, c, 0);
+                QVERIFY(std::fabs(std::hypot(q.x - a.x, q.y - a.y) - leg) < 1e-6);
+                continue;
+            }
+            QVERIFY2(std::fabs(std::hypot(q.x - p.x, q.y - p.y) - leg) < 1e-6, qPrintable(QString("leg %1").arg(i)));
+        }
+        const chain::Model m = chain::modelOf(caseNo, inputs(caseData(caseNo, c), c, sides));
+        QCOMPARE(row.weakest, m.weakest);
+        QCOMPARE(row.conditions, m.nc);
+        QCOMPARE(row.azimuthCondition, m.nc == 5);
+        QCOMPARE(chain::routeIndex(caseNo, chain::routeLabel(caseNo, row.weakest)), row.weakest);
+        // The route rows of cases 1 to 7 run along the same legs.
+        if (caseNo <= 7) {
+            const std::string route = row.route;
+            const chain::RouteShape &shape = route == "ACEFDB" ? chain::kRouteACEFDB
+                                             : route == "ACEFBD" ? chain::kRouteACEFBD
+                                                                 : chain::kRouteCAFEDB;
+            QVERIFY(route == "ACEFDB" || route == "ACEFBD" || route == "CAFEDB");
+            for (std::size_t i = 1; i <= 5; ++i)
+                QCOMPARE(shape.legs[i], row.routeSides[i]);
+        }
     }
 };
 
