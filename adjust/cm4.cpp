@@ -1,6 +1,6 @@
 // Case 4: A and D known on opposite sides of the chain, no azimuth and no
 // orientation angle. The case 3 procedure along the route A, C, E, F, B, D,
-// closing on D, which it reads from the record; B's arguments are not used.
+// closing on D; B is a point to be determined and not read.
 #include "cases.h"
 
 #include "geometry.h"
