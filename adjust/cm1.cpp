@@ -44,14 +44,9 @@ void sideConditionsCase1(Model &m, const Inputs &in)
 void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
                         double xa, double ya, double rad)
 {
-    double T[6] = {};
-    T[1] = T1;
-    T[2] = downIfFull(T[1] - alpha[1] + 180);
-    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
-    T[4] = downIfFull(T[3] + beta[4] + 180);
-    T[5] = downIfFull(T[4] - alpha[5] + 180);
-    const double d[6] = {0, r.Sp[1], r.Sp[2], r.Sp[4], r.Sp[8], r.Sp[9]};
-    adjustedRoute(r, xa, ya, T, d, rad);
+    (void)rad;
+    constexpr Turning plusHalf{180, downIfFull};
+    adjustedRoute(r, kRouteACEFDB, {{{}, plusHalf, plusHalf, plusHalf, plusHalf}}, T1, xa, ya, alpha, beta, gamma);
 }
 
 } // namespace detail

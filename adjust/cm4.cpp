@@ -63,14 +63,9 @@ CaseResult Cm4(const Record &rec, const Computation &comp)
     // From the rotated T(1) along A, C, E, F, B, D: P4 is B and P5 is D.
     TriArr alpha{}, beta{}, gamma{};
     anglesFromAdjustedSides(r, alpha, beta, gamma);
-    double T[6] = {};
-    T[1] = m.T[1];
-    T[2] = downIfFull(T[1] - alpha[1] + 180);
-    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
-    T[4] = downIfFull(T[3] + beta[6] + 180);
-    T[5] = downIfFull(T[4] + gamma[5] + 180);
-    const double d[6] = {0, r.Sp[1], r.Sp[2], r.Sp[4], r.Sp[10], r.Sp[9]};
-    adjustedRoute(r, rec.xa, rec.ya, T, d, rec.rad);
+    constexpr Turning plusHalf{180, downIfFull};
+    adjustedRoute(r, kRouteACEFBD, {{{}, plusHalf, plusHalf, plusHalf, plusHalf}}, m.T[1], rec.xa, rec.ya, alpha,
+                  beta, gamma);
     precision(r, vv);
     return r;
 }

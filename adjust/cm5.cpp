@@ -72,14 +72,9 @@ CaseResult Cm5(const Record &rec, const Computation &comp)
     // From the rotated T(1) along C, A, F, E, D, B: P1 is A and P5 is B.
     TriArr alpha{}, beta{}, gamma{};
     anglesFromAdjustedSides(r, alpha, beta, gamma);
-    double T[6] = {};
-    T[1] = m.T[1];
-    T[2] = downIfFull(T[1] + beta[3] + 180);
-    T[3] = downIfFull(T[2] + gamma[2] + 180);
-    T[4] = upIfNegative(T[3] - alpha[4] - 180);
-    T[5] = upIfNegative(T[4] - gamma[4] - alpha[5] - 180);
-    const double d[6] = {0, r.Sp[1], r.Sp[5], r.Sp[4], r.Sp[7], r.Sp[9]};
-    adjustedRoute(r, rec.xc, rec.yc, T, d, rec.rad);
+    constexpr Turning plusHalf{180, downIfFull}, minusHalf{-180, upIfNegative};
+    adjustedRoute(r, kRouteCAFEDB, {{{}, plusHalf, plusHalf, minusHalf, minusHalf}}, m.T[1], rec.xc, rec.yc, alpha,
+                  beta, gamma);
     precision(r, vv);
     return r;
 }

@@ -9,6 +9,7 @@
 #include "numfmt.h"
 #include "route.h"
 #include "routerows.h"
+#include "unoriented.h"
 
 namespace chain {
 
@@ -86,14 +87,9 @@ CaseResult Cm6(const Record &rec, const Computation &comp)
     const double q0 = a.startCorrection / 3600;
 
     // The route from C with both reductions at every azimuth.
-    double T[6] = {};
-    T[1] = upIfNegative(downIfFull(rec.ta + rec.qa + q0));
-    T[2] = upIfNegative(downIfFull(T[1] + beta[3] + 180));
-    T[3] = upIfNegative(downIfFull(T[2] + gamma[2] + 180));
-    T[4] = upIfNegative(downIfFull(T[3] - alpha[4] + 180));
-    T[5] = upIfNegative(downIfFull(T[4] - gamma[4] - alpha[5] + 180));
-    const double d[6] = {0, r.Sp[1], r.Sp[5], r.Sp[4], r.Sp[7], r.Sp[9]};
-    adjustedRoute(r, rec.xc, rec.yc, T, d, rec.rad);
+    constexpr Turning both{180, unoriented::downThenUp};
+    adjustedRoute(r, kRouteCAFEDB, {{{}, both, both, both, both}}, upIfNegative(downIfFull(rec.ta + rec.qa + q0)),
+                  rec.xc, rec.yc, alpha, beta, gamma);
     precision(r, a.vv);
     return r;
 }

@@ -1,6 +1,7 @@
 #include "routerows.h"
 
 #include "geometry.h"
+#include "route.h"
 
 namespace chain {
 
@@ -120,6 +121,28 @@ void addStartTurn(Matrix &A, int rx, int ry, double x0, double y0, double x, dou
 {
     A(rx, 0) = -(y - y0) / rho;
     A(ry, 0) = (x - x0) / rho;
+}
+
+void adjustedRoute(CaseResult &r, const RouteShape &shape, const Turnings &turning, double T1, double x0, double y0,
+                   const TriArr &alpha, const TriArr &beta, const TriArr &gamma)
+{
+    double T[6] = {};
+    double d[6] = {};
+    T[1] = T1;
+    for (std::size_t i = 2; i <= 5; ++i) {
+        double t = T[i - 1];
+        for (const AngleTerm &term : shape.turns[i - 1]) {
+            if (term.sign == 0)
+                continue;
+            const auto j = static_cast<std::size_t>(term.triangle);
+            const double a = term.angle == TA::Alpha ? alpha[j] : (term.angle == TA::Beta ? beta[j] : gamma[j]);
+            t = term.sign > 0 ? t + a : t - a;
+        }
+        T[i] = turning[i - 1].reduce(t + turning[i - 1].halfTurn);
+    }
+    for (std::size_t i = 1; i <= 5; ++i)
+        d[i] = r.Sp[static_cast<std::size_t>(shape.legs[i])];
+    adjustedRoute(r, x0, y0, T, d, r.rad);
 }
 
 } // namespace chain

@@ -50,4 +50,18 @@ void addAzimuthRow(Matrix &A, int row, const RouteShape &r, const Inputs &in);
 // column 0 of the cases that correct qa).
 void addStartTurn(Matrix &A, int rx, int ry, double x0, double y0, double x, double y, double rho);
 
+// How a case turns its adjusted route at P1..P4: the half turn it adds
+// (+180 or −180) and the reduction into [0, 360) it applies after it.
+struct Turning {
+    double halfTurn;
+    double (*reduce)(double);
+};
+using Turnings = std::array<Turning, 5>; // element 0 unused
+
+// The adjusted route from P0 = (x0, y0) and T(1): at each of P1..P4 the
+// angles of the turn (from the adjusted sides) applied one after the other,
+// then the half turn and the reduction; the legs along the adjusted sides.
+void adjustedRoute(CaseResult &r, const RouteShape &shape, const Turnings &turning, double T1, double x0, double y0,
+                   const TriArr &alpha, const TriArr &beta, const TriArr &gamma);
+
 } // namespace chain
