@@ -111,7 +111,7 @@ void sideConditionsCase1(Model &m, const Inputs &in);
 // The adjusted route A, C, E, F, D, B of cases 1 to 3 from T(1), turned
 // with the angles of the adjusted sides.
 void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
-                        double xa, double ya, double rad);
+                        double xa, double ya);
 
 // Cases 5 and 6, the route C, A, F, E, D, B: throws Degenerate, naming
 // the triangle and the point, when a height of its turns vanishes

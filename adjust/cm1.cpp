@@ -42,9 +42,8 @@ void sideConditionsCase1(Model &m, const Inputs &in)
 }
 
 void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
-                        double xa, double ya, double rad)
+                        double xa, double ya)
 {
-    (void)rad;
     constexpr Turning plusHalf{180, downIfFull};
     adjustedRoute(r, kRouteACEFDB, {{{}, plusHalf, plusHalf, plusHalf, plusHalf}}, T1, xa, ya, alpha, beta, gamma);
 }
@@ -99,7 +98,7 @@ CaseResult Cm1(const Record &rec, const Computation &comp)
     r.qa = rec.qa + orientationCorrection(r, m.A, 0) / 3600;
     TriArr alpha{}, beta{}, gamma{};
     anglesFromAdjustedSides(r, alpha, beta, gamma);
-    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya, rec.rad);
+    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya);
     precision(r, vv);
     return r;
 }

@@ -67,7 +67,7 @@ CaseResult Cm2(const Record &rec, const Computation &comp)
     r.qb = rec.qb + a.closingCorrection / 3600;
     TriArr alpha{}, beta{}, gamma{};
     anglesFromAdjustedSides(r, alpha, beta, gamma);
-    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya, rec.rad);
+    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya);
     precision(r, a.vv);
     return r;
 }

@@ -41,7 +41,7 @@ CaseResult Cm3(const Record &rec, const Computation &comp)
     // with the angles of the adjusted sides as in case 1.
     TriArr alpha{}, beta{}, gamma{};
     anglesFromAdjustedSides(r, alpha, beta, gamma);
-    detail::adjustedRouteCase1(r, m.T[1], alpha, gamma, beta, rec.xa, rec.ya, rec.rad);
+    detail::adjustedRouteCase1(r, m.T[1], alpha, gamma, beta, rec.xa, rec.ya);
     precision(r, vv);
     return r;
 }
