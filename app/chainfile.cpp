@@ -1,5 +1,7 @@
 #include "chainfile.h"
 
+#include "adjust/catalogue.h"
+
 #include "atomicfile.h"
 #include "number.h"
 #include "readfile.h"
@@ -170,7 +172,12 @@ const std::array<CaseShape, 13> &caseShapes()
 {
     static const std::array<CaseShape, 13> shapes = [] {
         std::array<CaseShape, 13> s;
-        for (int bits = 0; bits < 16; ++bits) {
+        for (int n = 1; n <= 12; ++n) {
+            // The known points from the case's catalogue row; the angle
+            // states by asking the case selection, which reads the same row.
+            const CaseRow &row = caseRow(n);
+            const int bits = (row.a == Need::Given ? 1 << A : 0) | (row.b == Need::Given ? 1 << B : 0) |
+                             (row.c == Need::Given ? 1 << C : 0) | (row.d == Need::Given ? 1 << D : 0);
             Record r;
             auto set = [&](int p, double &x, double &y) { x = y = (bits >> p & 1) ? 1000 : 0; };
             set(A, r.xa, r.ya);
@@ -179,6 +186,7 @@ const std::array<CaseShape, 13> &caseShapes()
             set(D, r.xd, r.yd);
             const bool startAsked = ((bits >> A) & 1) != ((bits >> C) & 1);
             const bool closingAsked = ((bits >> B) & 1) != ((bits >> D) & 1);
+            s[static_cast<std::size_t>(n)].points = bits;
             for (int st = None; st <= (startAsked ? Minus : None); ++st) {
                 for (int cl = None; cl <= (closingAsked ? AzimuthOnly : None); ++cl) {
                     Computation comp;
@@ -189,11 +197,8 @@ const std::array<CaseShape, 13> &caseShapes()
                     comp.sga = r.qa > 0 ? 1.0f : (r.qa < 0 ? -1.0f : 0.0f);
                     comp.sgb = r.qb > 0 ? 1.0f : (r.qb < 0 ? -1.0f : 0.0f);
                     comp.side = sideOfChain(r);
-                    const int n = selectCase(r, comp);
-                    if (n == 0)
-                        continue;
-                    s[static_cast<std::size_t>(n)].points = bits;
-                    s[static_cast<std::size_t>(n)].angles.insert({st, cl});
+                    if (selectCase(r, comp) == n)
+                        s[static_cast<std::size_t>(n)].angles.insert({st, cl});
                 }
             }
         }

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "adjust/record.h"
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "analysiskeys.h"
 #include "compute.h"
 #include "headerkeys.h"

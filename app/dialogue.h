@@ -2,7 +2,7 @@
 // echoed into its window field, and confirmed (Enter) or rejected (0).
 #pragma once
 
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "number.h"
 
 #include <optional>

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "adjust/record.h"
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "app/adjustmentreport.h"
 #include "app/dialogue.h"
 #include "prompttarget.h"

@@ -1,5 +1,6 @@
 #include "menus.h"
 
+#include "adjust/catalogue.h"
 #include "app/atomicfile.h"
 #include "export/exports.h"
 
@@ -38,23 +39,6 @@ QString u(const char *s) { return QString::fromUtf8(s); }
 QString u(const std::string &s) { return QString::fromStdString(s); }
 
 const QString kDataFilter = QString::fromUtf8("数据文件 (*.chain);;所有文件 (*)");
-
-// What each case adjusts, for the help.
-const char *const kCaseText[13] = {
-    "",
-    "有定向的纵横座标条件，没有方位角条件",
-    "纵横座标条件及方位角条件",
-    "只有纵横座标条件的无定向平差",
-    "只有纵横座标条件的无定向平差（已知点位于异侧）",
-    "只有纵横座标条件的无定向平差，由 C 起算",
-    "纵横座标条件及方位角条件，由 C 起算",
-    "由 A 起算、闭合于 D，含方位角及纵横座标条件",
-    "由已知边 A–C 起算，闭合于 B，含方位角及纵横座标条件",
-    "由已知边 A–C 起算、闭合于已知边 D–B，含方位角及纵横座标条件",
-    "由已知边 A–C 起算，闭合于 D，含方位角及纵横座标条件",
-    "由已知边 A–C 起算，闭合于 D，纵横座标条件",
-    "由已知边 A–C 起算，闭合于 B，纵横座标条件",
-};
 
 // Restores the window's own prompt dialog when a computation from data ends.
 struct ScriptedCompute {
@@ -332,7 +316,7 @@ bool Menus::needResults()
 {
     if (!needComputation("导出"))
         return false;
-    if (w_.record().caseNo >= 1 && w_.record().caseNo <= 12)
+    if (chain::isCase(w_.record().caseNo))
         return true;
     warn_(u("最近一次计算没有完成，没有可导出的结果，没有写出文件。请改正数据后重新计算。"));
     return false;
@@ -423,7 +407,7 @@ QString Menus::helpHtml()
         h += QString("<tr><td align='center'>%1</td><td>%2</td><td>%3</td></tr>")
                  .arg(n)
                  .arg(u(chain::caseNeeds(n)).toHtmlEscaped())
-                 .arg(u(kCaseText[n]));
+                 .arg(u(chain::caseRow(n).help));
     h += u("</table>"
            "<h3>数据文件</h3>"
            "<p>UTF-8 文本，每行一个“键 = 值”，# 开头的行是注释。键：xa ya xb yb xc yc xd yd（座标，待定点不写），"
