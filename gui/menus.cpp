@@ -2,8 +2,11 @@
 
 #include "app/atomicfile.h"
 
+#include "analysiswindow.h"
 #include "datatable.h"
+#include "designform.h"
 #include "form2.h"
+#include "settings.h"
 #include "qtprompter.h"
 #include "app/replies.h"
 #include "report/printer.h"
@@ -136,6 +139,19 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
             [this] { w_.setZoom(1); });
     connect(&w_, &Form2::zoomChanged, fit, [fit](qreal, bool fits) { fit->setChecked(fits); });
 
+    QMenu *toolsMenu = bar->addMenu(u("工具(&T)"));
+    toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    QAction *analysis = add(toolsMenu, "analysis", "精度分析", QKeySequence(Qt::CTRL | Qt::Key_J));
+    analysis->setStatusTip(u("严密平差的点位精度、误差椭圆、观测边的可靠性、检验与限差，以及网图"));
+    connect(analysis, &QAction::triggered, this, &Menus::showAnalysis);
+    connect(add(toolsMenu, "design", "精度预估…", QKeySequence()), &QAction::triggered, this, &Menus::showDesign);
+    toolsMenu->addSeparator();
+    connect(add(toolsMenu, "settings", "设置…", QKeySequence()), &QAction::triggered, this, &Menus::showSettings);
+    connect(&w_, &Form2::analysisChanged, this, [this] {
+        if (analysis_)
+            analysis_->showRun(w_.analysis());
+    });
+
     QMenu *help = bar->addMenu(u("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     connect(add(help, "help", "使用说明", QKeySequence::HelpContents), &QAction::triggered, this, &Menus::showHelp);
@@ -159,6 +175,10 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
     tools->addSeparator();
     copy->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogContentsView));
     tools->addAction(copy);
+    analysis->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    analysis->setIconText(u("精度分析"));
+    analysis->setToolTip(u("打开精度分析窗口：点位精度、误差椭圆、粗差检验与网图 (Ctrl+J)"));
+    tools->addAction(analysis);
 }
 
 QAction *Menus::add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys)
@@ -220,9 +240,17 @@ bool Menus::openAndCompute(const QString &path)
         return false;
     }
     lastFile_ = path;
-    // The file's analysis options and report header stay with the window
-    // for its adjustment report.
-    w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
+    // A file that gives analysis options or a report header sets them for
+    // the window (its analysis and adjustment report); a file without them
+    // keeps the settings the window has.
+    bool gives = false;
+    for (int k : {chain::AnalysisKeys::sigma_a, chain::AnalysisKeys::sigma_b, chain::AnalysisKeys::sigma_q,
+                  chain::AnalysisKeys::grade})
+        gives = gives || data.analysis.has(k);
+    for (int k = 0; k < chain::HeaderKeys::count; ++k)
+        gives = gives || data.header.has(k);
+    if (gives)
+        w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
     return computeFrom(data, path);
 }
 
@@ -231,7 +259,7 @@ bool Menus::saveData(const QString &path)
     if (!needComputation("保存"))
         return false;
     try {
-        chain::writeDataFile(QFile::encodeName(path).toStdString(), chain::dataOf(w_.record()));
+        chain::writeDataFile(QFile::encodeName(path).toStdString(), currentData());
     } catch (const std::exception &e) {
         warn_(QString::fromUtf8(e.what()));
         return false;
@@ -297,11 +325,61 @@ bool Menus::copyResults()
     return true;
 }
 
+chain::DataSet Menus::currentData() const
+{
+    chain::DataSet d = chain::dataOf(w_.record());
+    chain::putAdjustmentSettings(d, w_.adjustmentSettings());
+    return d;
+}
+
 void Menus::showDataTable()
 {
-    DataTable table(chain::dataOf(w_.record()), &w_);
-    if (table.exec() == QDialog::Accepted)
-        computeFrom(table.dataSet(), u("数据表"));
+    DataTable table(currentData(), &w_);
+    if (table.exec() == QDialog::Accepted) {
+        const chain::DataSet data = table.dataSet();
+        applySettings(chain::adjustmentSettingsOf(data));
+        computeFrom(data, u("数据表"));
+    }
+}
+
+void Menus::applySettings(const chain::AdjustmentSettings &s)
+{
+    w_.setAdjustmentSettings(s);
+    rememberSettings(s);
+}
+
+AnalysisWindow *Menus::analysisWindow() const { return analysis_; }
+
+AnalysisWindow *Menus::showAnalysis()
+{
+    if (!analysis_) {
+        analysis_ = new AnalysisWindow(&w_);
+        analysis_->showRun(w_.analysis());
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
+    return analysis_;
+}
+
+DesignForm *Menus::showDesign()
+{
+    if (!design_) {
+        design_ = new DesignForm(&w_);
+        chain::DataSet d = currentData();
+        design_->setData(d, chain::hasComputation(w_.record()) && w_.record().caseNo >= 1 ? &w_.record() : nullptr);
+    }
+    design_->show();
+    design_->raise();
+    design_->activateWindow();
+    return design_;
+}
+
+void Menus::showSettings()
+{
+    SettingsDialog dialog(w_.adjustmentSettings(), &w_);
+    if (dialog.exec() == QDialog::Accepted)
+        applySettings(dialog.settings());
 }
 
 void Menus::showHelp()
@@ -384,6 +462,8 @@ QString Menus::helpHtml()
 
 Menus *installMenus(Form2 &window)
 {
+    // The analysis settings and the report header of the last session.
+    window.setAdjustmentSettings(rememberedSettings());
     auto *menus = new Menus(window);
     // chainadj FILE.chain: the first argument that is not an option (the
     // toolkit has taken its own options out by now).
