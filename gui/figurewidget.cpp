@@ -47,11 +47,17 @@ void FigureWidget::ensureCentre()
 {
     if (view_.hasCentre || !figure_)
         return;
-    double x = 0, y = 0;
+    // The default centre, found from the mapping itself: a device point's
+    // ground under the default view less its ground about the origin.
+    double x = 0, y = 0, x0 = 0, y0 = 0;
+    chain::report::FigureView origin = view_;
+    origin.hasCentre = true;
+    origin.centreX = origin.centreY = 0;
     figure_->toGround(target(), view_, target().center(), x, y, dpi());
+    figure_->toGround(target(), origin, target().center(), x0, y0, dpi());
     view_.hasCentre = true;
-    view_.centreX = x;
-    view_.centreY = y;
+    view_.centreX = x - x0;
+    view_.centreY = y - y0;
 }
 
 void FigureWidget::zoomBy(double factor, std::optional<QPointF> at)
