@@ -79,16 +79,17 @@ QString pointText(const analysis::Network &n, int p)
 void setColumns(AnalysisTable *t, const QStringList &headers)
 {
     t->setSortingEnabled(false);
+    t->clearSpans();
     t->clear();
     t->setColumnCount(static_cast<int>(headers.size()));
     t->setHorizontalHeaderLabels(headers);
     t->setRowCount(0);
 }
 
-void finish(AnalysisTable *t)
+void finish(AnalysisTable *t, bool sortable = true)
 {
     t->resizeColumnsToContents();
-    t->setSortingEnabled(true);
+    t->setSortingEnabled(sortable);
 }
 
 void markRow(QTableWidget *t, int row, const QColor &colour)
@@ -261,6 +262,7 @@ AnalysisView::AnalysisView(QWidget *parent) : QWidget(parent)
     split->addWidget(right);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split_ = split;
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -298,7 +300,7 @@ void AnalysisView::showRun(const chain::AnalysisRun *run)
     const analysis::Analysis a = engine_->analyse();
     const analysis::Summary &m = a.summary;
     QString head = run->caseNo > 0 ? u("情形 ") + QString::number(run->caseNo) + u("　") : QString();
-    head += design_ ? u("预先分析：按近似座标和测距精度估计，没有观测值和改正数　") : QString();
+    head += design_ ? u("按近似座标和测距精度估计，没有观测值和改正数　") : QString();
     head += u("观测值 %1，未知数 %2，约束 %3，多余观测数 r = %4")
                 .arg(m.observations)
                 .arg(m.unknowns)
@@ -352,7 +354,10 @@ void AnalysisView::fillPoints(const analysis::Analysis &a)
 void AnalysisView::fillSides(const analysis::Analysis &a)
 {
     const char *stat = a.summary.test == analysis::TestKind::Baarda ? "统计量w" : "统计量τ";
-    QStringList h = {u("边"), u("观测边长"), u("平差边长")};
+    QStringList h = {u("边")};
+    if (!design_)
+        h << u("观测边长");
+    h << u("平差边长");
     if (!design_)
         h << u("改正数v");
     h << u("中误差") << u("相对中误差") << u("多余观测分量r");
@@ -365,7 +370,8 @@ void AnalysisView::fillSides(const analysis::Analysis &a)
     for (const analysis::SideResult &s : a.sides) {
         int c = 0;
         sides_->setItem(r, c++, text(QStringLiteral("S%1").arg(s.index), s.index));
-        sides_->setItem(r, c++, number(s.observed, 4, !design_));
+        if (!design_)
+            sides_->setItem(r, c++, number(s.observed, 4));
         sides_->setItem(r, c++, number(s.adjusted, 4));
         if (!design_)
             sides_->setItem(r, c++, number(s.residual, 2));
@@ -423,6 +429,7 @@ void AnalysisView::fillChecks(const analysis::Analysis &a)
         checks_->insertRow(r);
         checks_->setItem(r, 0, text(m.redundancy > 0 ? u("整体检验：没有先验测距精度，不进行")
                                                      : u("整体检验：没有多余观测，不进行")));
+        checks_->setSpan(r, 0, 1, checks_->columnCount());
         ++r;
     }
     if (a.grade && a.grade->limits) {
@@ -432,9 +439,11 @@ void AnalysisView::fillChecks(const analysis::Analysis &a)
     } else {
         checks_->insertRow(r);
         checks_->setItem(r, 0, text(u("没有设定等级，不检查限差（工具 → 设置…）")));
+        checks_->setSpan(r, 0, 1, checks_->columnCount());
         ++r;
     }
-    finish(checks_);
+    // The checks keep their order (and their rows spanning the table).
+    finish(checks_, false);
 }
 
 void AnalysisView::showPair(int from, int to)

@@ -16,6 +16,7 @@
 #include <string>
 
 class QLabel;
+class QSplitter;
 
 namespace chain {
 struct AnalysisRun;
@@ -56,6 +57,8 @@ public:
     QLabel *noteLabel() const { return note_; }
     QLabel *pairLabel() const { return pair_; }
     FigureWidget *figureWidget() const { return figure_; }
+    // Tables on the left, the figure on the right.
+    QSplitter *splitter() const { return split_; }
 
     // Column of a header text in a table, -1 when it has none.
     static int columnOf(const QTableWidget *table, const QString &header);
@@ -75,6 +78,7 @@ private:
     AnalysisTable *points_ = nullptr, *sides_ = nullptr, *checks_ = nullptr;
     QLabel *summary_ = nullptr, *note_ = nullptr, *pair_ = nullptr;
     FigureWidget *figure_ = nullptr;
+    QSplitter *split_ = nullptr;
 };
 
 } // namespace chain::gui

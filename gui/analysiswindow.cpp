@@ -34,8 +34,7 @@ void AnalysisWindow::showEvent(QShowEvent *event)
             const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768);
             resize(qMin(avail.width() * 9 / 10, 1280), qMin(avail.height() * 9 / 10, 800));
         }
-        if (auto *split = view_->findChild<QSplitter *>(QStringLiteral("viewSplitter")))
-            split->restoreState(s.value(QStringLiteral("analysisWindow/split")).toByteArray());
+        view_->splitter()->restoreState(s.value(QStringLiteral("analysisWindow/split")).toByteArray());
     }
     QWidget::showEvent(event);
 }
@@ -44,8 +43,7 @@ void AnalysisWindow::hideEvent(QHideEvent *event)
 {
     QSettings s(QStringLiteral("chainadj"), QStringLiteral("chainadj"));
     s.setValue(QStringLiteral("analysisWindow/geometry"), saveGeometry());
-    if (auto *split = view_->findChild<QSplitter *>(QStringLiteral("viewSplitter")))
-        s.setValue(QStringLiteral("analysisWindow/split"), split->saveState());
+    s.setValue(QStringLiteral("analysisWindow/split"), view_->splitter()->saveState());
     QWidget::hideEvent(event);
 }
 

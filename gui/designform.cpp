@@ -73,12 +73,12 @@ DesignForm::DesignForm(QWidget *parent) : QWidget(parent, Qt::Window)
         pg->addWidget(known_[i], p + 1, 1, Qt::AlignCenter);
         name_[i] = new QLineEdit(points);
         name_[i]->setObjectName(QStringLiteral("name") + u(kLabelText[i]));
-        name_[i]->setMinimumWidth(name_[i]->fontMetrics().averageCharWidth() * 8);
+        name_[i]->setMinimumWidth(name_[i]->fontMetrics().averageCharWidth() * 6);
         pg->addWidget(name_[i], p + 1, 2);
         for (int axis = 0; axis < 2; ++axis) {
             auto *e = new QLineEdit(points);
             e->setObjectName((axis == 0 ? QStringLiteral("x") : QStringLiteral("y")) + u(kLabelText[i]));
-            e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 13);
+            e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 11);
             coord_[i][static_cast<std::size_t>(axis)] = e;
             pg->addWidget(e, p + 1, 3 + axis);
         }
@@ -131,13 +131,15 @@ DesignForm::DesignForm(QWidget *parent) : QWidget(parent, Qt::Window)
     scroll->setWidget(inputs);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setMinimumWidth(inputs->sizeHint().width() + 24);
+    scroll->setMinimumWidth(inputs->minimumSizeHint().width() + 24);
 
     view_ = new AnalysisView(this);
     auto *split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(scroll);
     split->addWidget(view_);
     split->setStretchFactor(1, 1);
+    split->setSizes({scroll->minimumWidth(), 1000});
+    view_->splitter()->setSizes({600, 400});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(split);

@@ -214,6 +214,9 @@ private slots:
         QCOMPARE(verdicts, static_cast<int>(engineOf(blunderChain(dir)).grade()->checks.size()));
         win.menus->analysisWindow()->resize(1280, 760);
         saveShot(win.menus->analysisWindow(), u("analysis-blunder"));
+        win.w.resize(1366, 768);
+        win.w.show();
+        saveShot(&win.w, u("window-status-blunder-1366x768"));
 
         // Case 1 without B fits no case: the summary and the tables go.
         const auto c = testchain::sampleChain();
@@ -402,6 +405,7 @@ private slots:
         ed->edit("instrument")->setText(u("TS-02 2mm+2ppm"));
         ed->edit("date")->setText(u("2024-05-18"));
         QVERIFY(ed->problems().isEmpty());
+        saveShot(&dialog, u("settings-dialog"));
         win.menus->applySettings(dialog.settings());
         // A priori accuracy: Baarda's w, and the grade's verdict in the status bar.
         QVERIFY(win.w.analysis()->engine->network().accuracy.has_value());
