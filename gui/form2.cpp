@@ -24,6 +24,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <stdexcept>
@@ -223,12 +224,21 @@ Form2::Form2(QWidget *parent)
     caseStatus_ = new QLabel(kFreshStatus, this);
     caseStatus_->setObjectName(QStringLiteral("caseStatus"));
     caseStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusBar()->addWidget(caseStatus_, 1);
-    analysisStatus_ = new QLabel(this);
+    // The case on the first line, the analysis's summary on a second one
+    // while there is one: both readable in full on a narrow window.
+    auto *status = new QWidget(this);
+    auto *lines = new QVBoxLayout(status);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    caseStatus_->setParent(status);
+    lines->addWidget(caseStatus_);
+    analysisStatus_ = new QLabel(status);
+    lines->addWidget(analysisStatus_);
+    analysisStatus_->hide();
     analysisStatus_->setObjectName(QStringLiteral("analysisStatus"));
     analysisStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     analysisStatus_->setToolTip(u("严密平差：单位权中误差、最弱点、可能有粗差的边、等级限差（工具 → 精度分析 看详细结果）"));
-    statusBar()->addWidget(analysisStatus_, 1);
+    statusBar()->addWidget(status, 1);
     setMinimumSize(480, 360);
 }
 
@@ -545,6 +555,7 @@ void Form2::Command1_Click()
         } else {
             analysis_.reset();
             analysisStatus_->clear();
+            analysisStatus_->hide();
             emit analysisChanged();
         }
     }
@@ -596,6 +607,7 @@ void Form2::reanalyse()
         }
         analysisStatus_->setText(QString::fromStdString(chain::analysisSummaryLine(run)));
     }
+    analysisStatus_->setVisible(!analysisStatus_->text().isEmpty());
     emit analysisChanged();
 }
 

@@ -214,8 +214,10 @@ private slots:
         QCOMPARE(verdicts, static_cast<int>(engineOf(blunderChain(dir)).grade()->checks.size()));
         win.menus->analysisWindow()->resize(1280, 760);
         saveShot(win.menus->analysisWindow(), u("analysis-blunder"));
-        win.w.resize(1366, 768);
         win.w.show();
+        win.w.resize(1366, 768);
+        QVERIFY(QTest::qWaitForWindowExposed(&win.w));
+        QVERIFY(win.w.analysisStatus()->isVisible());
         saveShot(&win.w, u("window-status-blunder-1366x768"));
 
         // Case 1 without B fits no case: the summary and the tables go.
