@@ -145,7 +145,15 @@ DataTable::DataTable(const chain::DataSet &initial, QWidget *parent) : QDialog(p
     // Tab runs through the values in the order of the prompts, then OK, Cancel.
     for (int k = 1; k < chain::key::count; ++k)
         setTabOrder(edits_[static_cast<std::size_t>(k - 1)], edits_[static_cast<std::size_t>(k)]);
-    setTabOrder(edits_.back(), ok_);
+    // The analysis settings and the header after the sides.
+    QWidget *last = edits_.back();
+    for (QWidget *w : settings_->findChildren<QWidget *>()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            setTabOrder(last, w);
+            last = w;
+        }
+    }
+    setTabOrder(last, ok_);
     setTabOrder(ok_, buttons->button(QDialogButtonBox::Cancel));
 
     for (int k = 0; k < chain::key::count; ++k)

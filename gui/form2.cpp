@@ -224,8 +224,10 @@ Form2::Form2(QWidget *parent)
     caseStatus_ = new QLabel(kFreshStatus, this);
     caseStatus_->setObjectName(QStringLiteral("caseStatus"));
     caseStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // The case on the first line, the analysis's summary on a second one
-    // while there is one: both readable in full on a narrow window.
+    // The case on the first line, the analysis's summary on a second one:
+    // both readable in full on a narrow window. The second line keeps its
+    // place while empty, so that the window's size does not depend on
+    // whether it was first shown before or after a computation.
     auto *status = new QWidget(this);
     auto *lines = new QVBoxLayout(status);
     lines->setContentsMargins(0, 0, 0, 0);
@@ -234,7 +236,7 @@ Form2::Form2(QWidget *parent)
     lines->addWidget(caseStatus_);
     analysisStatus_ = new QLabel(status);
     lines->addWidget(analysisStatus_);
-    analysisStatus_->hide();
+    analysisStatus_->setMinimumHeight(caseStatus_->sizeHint().height()); // as high empty as with Chinese text
     analysisStatus_->setObjectName(QStringLiteral("analysisStatus"));
     analysisStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     analysisStatus_->setToolTip(u("严密平差：单位权中误差、最弱点、可能有粗差的边、等级限差（工具 → 精度分析 看详细结果）"));
@@ -555,7 +557,6 @@ void Form2::Command1_Click()
         } else {
             analysis_.reset();
             analysisStatus_->clear();
-            analysisStatus_->hide();
             emit analysisChanged();
         }
     }
@@ -607,7 +608,6 @@ void Form2::reanalyse()
         }
         analysisStatus_->setText(QString::fromStdString(chain::analysisSummaryLine(run)));
     }
-    analysisStatus_->setVisible(!analysisStatus_->text().isEmpty());
     emit analysisChanged();
 }
 

@@ -217,7 +217,6 @@ private slots:
         win.w.show();
         win.w.resize(1366, 768);
         QVERIFY(QTest::qWaitForWindowExposed(&win.w));
-        QVERIFY(win.w.analysisStatus()->isVisible());
         saveShot(&win.w, u("window-status-blunder-1366x768"));
 
         // Case 1 without B fits no case: the summary and the tables go.
