@@ -511,6 +511,24 @@ private slots:
         QVERIFY(form.statusLabel()->text().contains(u("yf")));
         QCOMPARE(v->pointTable()->rowCount(), 0);
     }
+
+    // 工具 → 精度预估 after a computation starts from its chain: the known
+    // points as known, the computed points at their classic coordinates.
+    void designFormStartsFromTheComputation()
+    {
+        Window win;
+        QVERIFY(win.menus->openAndCompute(example(3)));
+        chain::gui::DesignForm *form = win.menus->showDesign();
+        QVERIFY(form->knownBox(analysis::A)->isChecked() && form->knownBox(analysis::B)->isChecked());
+        QVERIFY(!form->knownBox(analysis::C)->isChecked() && !form->knownBox(analysis::D)->isChecked());
+        const analysis::PointResult e = win.w.analysis()->engine->point(analysis::E);
+        QVERIFY(qAbs(form->coordinate(analysis::E, 0)->text().toDouble() - e.x) < 0.002);
+        QVERIFY(qAbs(form->coordinate(analysis::E, 1)->text().toDouble() - e.y) < 0.002);
+        QCOMPARE(form->name(analysis::F)->text(), u("赵岗"));
+        form->sigma(0)->setText(u("3"));
+        QVERIFY2(form->estimate(), qPrintable(form->statusLabel()->text()));
+        QCOMPARE(form->run()->caseNo, 3);
+    }
 };
 
 QTEST_MAIN(TestAnalysisWindow)
