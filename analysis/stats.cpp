@@ -11,6 +11,21 @@ constexpr double kEps = 1e-15;
 constexpr double kTiny = 1e-300;
 constexpr double kPi = 3.14159265358979323846;
 
+// One term of a continued fraction b0 + a1/(b1 + a2/(b2 + ...)) evaluated
+// by the modified Lentz method: updates C and D for the term (an, bn) and
+// returns the factor the running value is multiplied by.
+double lentzStep(double &c, double &d, double an, double bn)
+{
+    d = bn + an * d;
+    if (std::fabs(d) < kTiny)
+        d = kTiny;
+    c = bn + an / c;
+    if (std::fabs(c) < kTiny)
+        c = kTiny;
+    d = 1 / d;
+    return d * c;
+}
+
 // Continued fraction of the incomplete beta function (modified Lentz).
 double betaFraction(double a, double b, double x)
 {
@@ -22,24 +37,8 @@ double betaFraction(double a, double b, double x)
     double h = d;
     for (int m = 1; m <= 300; ++m) {
         const double m2 = 2.0 * m;
-        double aa = m * (b - m) * x / ((qam + m2) * (a + m2));
-        d = 1 + aa * d;
-        if (std::fabs(d) < kTiny)
-            d = kTiny;
-        c = 1 + aa / c;
-        if (std::fabs(c) < kTiny)
-            c = kTiny;
-        d = 1 / d;
-        h *= d * c;
-        aa = -(a + m) * (qab + m) * x / ((a + m2) * (qap + m2));
-        d = 1 + aa * d;
-        if (std::fabs(d) < kTiny)
-            d = kTiny;
-        c = 1 + aa / c;
-        if (std::fabs(c) < kTiny)
-            c = kTiny;
-        d = 1 / d;
-        const double del = d * c;
+        h *= lentzStep(c, d, m * (b - m) * x / ((qam + m2) * (a + m2)), 1);
+        const double del = lentzStep(c, d, -(a + m) * (qab + m) * x / ((a + m2) * (qap + m2)), 1);
         h *= del;
         if (std::fabs(del - 1) < kEps)
             break;
@@ -66,16 +65,8 @@ double gammaFraction(double a, double x)
 {
     double b = x + 1 - a, c = 1 / kTiny, d = 1 / b, h = d;
     for (int i = 1; i < 1000; ++i) {
-        const double an = -i * (i - a);
         b += 2;
-        d = an * d + b;
-        if (std::fabs(d) < kTiny)
-            d = kTiny;
-        c = b + an / c;
-        if (std::fabs(c) < kTiny)
-            c = kTiny;
-        d = 1 / d;
-        const double del = d * c;
+        const double del = lentzStep(c, d, -i * (i - a), b);
         h *= del;
         if (std::fabs(del - 1) < kEps)
             break;

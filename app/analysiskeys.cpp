@@ -11,16 +11,6 @@ namespace {
 
 const char *const kNames[AnalysisKeys::count] = {"sigma_a", "sigma_b", "sigma_q", "grade", "design", "xe", "ye", "xf", "yf"};
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // What is wrong with a value, empty when nothing.
 std::string valueText(int k, std::string_view v)
 {
@@ -62,10 +52,7 @@ const char *analysisKeyName(int k) { return k >= 0 && k < AnalysisKeys::count ? 
 
 int analysisKeyOf(std::string_view name)
 {
-    for (int k = 0; k < AnalysisKeys::count; ++k)
-        if (sameName(name, kNames[k]))
-            return k;
-    return -1;
+    return keyIndexOf(name, kNames);
 }
 
 std::optional<std::string> designNewPoints(std::string_view v)
@@ -109,13 +96,8 @@ bool readAnalysisKey(std::string_view name, std::string_view value, int line, Da
     if (k < 0)
         return false;
     const std::string where = std::string("键 ") + kNames[k] + "：";
-    int &seen = d.analysis.line[static_cast<std::size_t>(k)];
-    if (seen > 0) {
-        problems.push_back({Problem::Syntax, -1, line,
-                            where + "重复出现（第 " + std::to_string(seen) + " 行已经给出）。每个键只能出现一次，请删去其中一行。"});
+    if (repeatedKey(d.analysis.line[static_cast<std::size_t>(k)], where, line, problems))
         return true;
-    }
-    seen = line;
     if (value.empty())
         return true;
     const std::string bad = valueText(k, value);

@@ -7,6 +7,7 @@
 #include "base/utf8.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <charconv>
 #include <map>
@@ -15,6 +16,11 @@
 
 namespace chain {
 namespace {
+
+std::string repeatedText(const std::string &where, int firstLine)
+{
+    return where + "重复出现（第 " + std::to_string(firstLine) + " 行已经给出）。每个键只能出现一次，请删去其中一行。";
+}
 
 const char *const kKeyNames[key::count] = {
     "xa", "ya", "xb", "yb", "xc", "yc", "xd", "yd", "ta", "qa", "tb", "qb", "pn0", "pn1", "pn2",
@@ -626,8 +632,7 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
             problems.push_back({Problem::Syntax, k, lineNo,
                                 byNames ? "点名已由第 " + std::to_string(seen) +
                                               " 行的 names 给出。请只用 names 或 pn0..pn5 中的一种写法。"
-                                        : std::string("键 ") + keyName(k) + " 重复出现（第 " + std::to_string(seen) +
-                                              " 行已经给出）。每个键只能出现一次，请删去其中一行。"});
+                                        : repeatedText(std::string("键 ") + keyName(k) + " ", seen)});
             continue;
         }
         seen = lineNo;
@@ -635,6 +640,29 @@ DataSet parseDataFile(std::string_view bytes, std::vector<Problem> &problems)
             d[k] = std::string(value);
     }
     return d;
+}
+
+int keyIndexOf(std::string_view name, std::span<const char *const> names)
+{
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const std::string_view n = names[k];
+        if (n.size() == name.size() &&
+            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            }))
+            return static_cast<int>(k);
+    }
+    return -1;
+}
+
+bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Problem> &problems, int key)
+{
+    if (seen > 0) {
+        problems.push_back({Problem::Syntax, key, line, repeatedText(where, seen)});
+        return true;
+    }
+    seen = line;
+    return false;
 }
 
 std::vector<Problem> checkWholeDataSet(const DataSet &d)

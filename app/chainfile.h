@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -156,6 +157,15 @@ std::string formatDataFile(const DataSet &d);
 // formatDataFile, written through writeFileAtomically (app/atomicfile.h);
 // throws WriteError.
 void writeDataFile(const std::string &path, const DataSet &d);
+
+// The index of `name` in `names`, letter case ignored; -1 when it is none of them.
+int keyIndexOf(std::string_view name, std::span<const char *const> names);
+
+// A key's second line: records a located problem (its text starts with
+// `where`, which names the key) and returns true when the key was already
+// given (`seen` holds the line of its first occurrence, 0 for none);
+// otherwise records `line` in `seen`.
+bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Problem> &problems, int key = -1);
 
 // The keys of the precision analysis (app/analysiskeys.cpp). readAnalysisKey
 // takes a line whose key is one of them (false for any other key) and

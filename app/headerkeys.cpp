@@ -9,26 +9,13 @@ namespace {
 
 const char *const kNames[HeaderKeys::count] = {"project", "operator", "instrument", "date"};
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 } // namespace
 
 const char *headerKeyName(int k) { return k >= 0 && k < HeaderKeys::count ? kNames[k] : ""; }
 
 int headerKeyOf(std::string_view name)
 {
-    for (int k = 0; k < HeaderKeys::count; ++k)
-        if (sameName(name, kNames[k]))
-            return k;
-    return -1;
+    return keyIndexOf(name, kNames);
 }
 
 std::string headerValueProblem(std::string_view v)
@@ -58,13 +45,8 @@ bool readHeaderKey(std::string_view name, std::string_view value, int line, Data
     if (k < 0)
         return false;
     const std::string where = std::string("键 ") + kNames[k] + "：";
-    int &seen = d.header.line[static_cast<std::size_t>(k)];
-    if (seen > 0) {
-        problems.push_back({Problem::Syntax, -1, line,
-                            where + "重复出现（第 " + std::to_string(seen) + " 行已经给出）。每个键只能出现一次，请删去其中一行。"});
+    if (repeatedKey(d.header.line[static_cast<std::size_t>(k)], where, line, problems))
         return true;
-    }
-    seen = line;
     if (value.empty())
         return true;
     const std::string bad = headerValueProblem(value);

@@ -9,6 +9,7 @@
 // tiny, a d.mmss angle at a limit), scales, negates or nudges a number,
 // and drops, repeats or exchanges replies.
 #include "harness.h"
+#include "lines.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,8 +19,6 @@
 #include <string>
 #include <vector>
 
-extern "C" size_t LLVMFuzzerMutate(uint8_t *data, size_t size, size_t maxSize);
-
 namespace {
 
 const char *const kTokens[] = {
@@ -28,33 +27,6 @@ const char *const kTokens[] = {
     "-0", "0.0", "-0.0001", "0.0001", "1", "-1", "1000000", "5", "１２．５", "－３", "nan", "inf", "1e999",
     "12.5m", "   ", "\t", "A", "\xff", "1e-9", "0.00049", "-0.00049", "47.3045", "223.544974", "3000.000",
 };
-
-std::vector<std::string> lines(const uint8_t *data, size_t size)
-{
-    std::vector<std::string> out;
-    std::string cur;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n') {
-            out.push_back(cur);
-            cur.clear();
-        } else {
-            cur.push_back(static_cast<char>(data[i]));
-        }
-    }
-    if (!cur.empty())
-        out.push_back(cur);
-    return out;
-}
-
-std::string joined(const std::vector<std::string> &v)
-{
-    std::string s;
-    for (const auto &l : v) {
-        s += l;
-        s += '\n';
-    }
-    return s;
-}
 
 std::string number(double v, int style)
 {
@@ -104,30 +76,14 @@ std::string tweak(const std::string &line, std::minstd_rand &rng)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const std::string bytes(reinterpret_cast<const char *>(data), size);
-    const chainfuzz::Run r = chainfuzz::runBytes(bytes);
-    if (!r.violations.empty()) {
-        std::fprintf(stderr, "\n==== property violated (%s) ====\n", chainfuzz::endName(r.end));
-        for (const auto &v : r.violations)
-            std::fprintf(stderr, "  %s\n", v.c_str());
-        if (!r.message.empty())
-            std::fprintf(stderr, "  message: %s\n", r.message.c_str());
-        std::abort();
-    }
+    const chainfuzz::Run r = chainfuzz::runBytes(std::string(reinterpret_cast<const char *>(data), size));
+    chainfuzz::abortOnViolations(r.violations, chainfuzz::endName(r.end), {{"message", r.message}});
     return 0;
 }
 
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t maxSize, unsigned int seed)
 {
-    std::minstd_rand rng(seed);
-    if (rng() % 4 == 0)
-        return LLVMFuzzerMutate(data, size, maxSize);
-    std::vector<std::string> v = lines(data, size);
-    if (v.empty())
-        v.emplace_back();
-    const int rounds = 1 + static_cast<int>(rng() % 3);
-    for (int k = 0; k < rounds; ++k) {
-        const size_t i = rng() % v.size();
+    return chainfuzz::mutateLines(data, size, maxSize, seed, [](std::vector<std::string> &v, size_t i, std::minstd_rand &rng) {
         switch (rng() % 8) {
         case 0:
         case 1: v[i] = kTokens[rng() % (sizeof kTokens / sizeof *kTokens)]; break;
@@ -141,10 +97,5 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t max
         case 6: std::swap(v[i], v[rng() % v.size()]); break;
         default: v.insert(v.begin() + static_cast<std::ptrdiff_t>(i), kTokens[rng() % (sizeof kTokens / sizeof *kTokens)]); break;
         }
-    }
-    std::string s = joined(v);
-    if (s.size() > maxSize)
-        s.resize(maxSize);
-    std::memcpy(data, s.data(), s.size());
-    return s.size();
+    });
 }

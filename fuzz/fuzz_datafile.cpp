@@ -9,6 +9,7 @@
 // negated or nudged, a name with a control or direction character), drops,
 // repeats or exchanges lines, changes a key's case or writes a comment.
 #include "datafile.h"
+#include "lines.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,8 +18,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-extern "C" size_t LLVMFuzzerMutate(uint8_t *data, size_t size, size_t maxSize);
 
 namespace {
 
@@ -36,23 +35,6 @@ template <typename T, std::size_t N>
 const char *pick(const T (&a)[N], std::minstd_rand &rng)
 {
     return a[rng() % N];
-}
-
-std::vector<std::string> lines(const uint8_t *data, size_t size)
-{
-    std::vector<std::string> out;
-    std::string cur;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n') {
-            out.push_back(cur);
-            cur.clear();
-        } else {
-            cur.push_back(static_cast<char>(data[i]));
-        }
-    }
-    if (!cur.empty())
-        out.push_back(cur);
-    return out;
 }
 
 std::string number(double v)
@@ -89,32 +71,14 @@ std::string revalue(const std::string &line, std::minstd_rand &rng)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const std::string bytes(reinterpret_cast<const char *>(data), size);
-    const chainfuzz::FileRun f = chainfuzz::runDataFile(bytes);
-    if (!f.violations.empty()) {
-        std::fprintf(stderr, "\n==== property violated (data file) ====\n");
-        for (const auto &v : f.violations)
-            std::fprintf(stderr, "  %s\n", v.c_str());
-        if (!f.message.empty())
-            std::fprintf(stderr, "  problems: %s\n", f.message.c_str());
-        if (!f.run.message.empty())
-            std::fprintf(stderr, "  message: %s\n", f.run.message.c_str());
-        std::abort();
-    }
+    const chainfuzz::FileRun f = chainfuzz::runDataFile(std::string(reinterpret_cast<const char *>(data), size));
+    chainfuzz::abortOnViolations(f.violations, "data file", {{"problems", f.message}, {"message", f.run.message}});
     return 0;
 }
 
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t maxSize, unsigned int seed)
 {
-    std::minstd_rand rng(seed);
-    if (rng() % 4 == 0)
-        return LLVMFuzzerMutate(data, size, maxSize);
-    std::vector<std::string> v = lines(data, size);
-    if (v.empty())
-        v.emplace_back();
-    const int rounds = 1 + static_cast<int>(rng() % 3);
-    for (int k = 0; k < rounds; ++k) {
-        const size_t i = rng() % v.size();
+    return chainfuzz::mutateLines(data, size, maxSize, seed, [](std::vector<std::string> &v, size_t i, std::minstd_rand &rng) {
         switch (rng() % 9) {
         case 0:
         case 1:
@@ -133,12 +97,5 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t max
             break;
         default: v[i] = "# " + v[i]; break;
         }
-    }
-    std::string s;
-    for (const auto &l : v)
-        s += l + '\n';
-    if (s.size() > maxSize)
-        s.resize(maxSize);
-    std::memcpy(data, s.data(), s.size());
-    return s.size();
+    });
 }

@@ -42,6 +42,19 @@ void choosePlatform(int argc, char **argv)
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
+// A toolkit application for writing a PDF from the command line, when none
+// runs yet (nothing when the window's own application is there).
+std::unique_ptr<QApplication> applicationForPdf()
+{
+    static int argc = 1;
+    static char name[] = "chainadj";
+    static char *argv[] = {name, nullptr};
+    if (QCoreApplication::instance())
+        return nullptr;
+    choosePlatform(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 } // namespace
 
 CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
@@ -91,14 +104,7 @@ CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
 CHAINADJ_EXPORT bool chainadj_render_pdf(const chain::Record *record, const char *path, std::string *error)
 {
     static const chain::Record empty;
-    std::unique_ptr<QApplication> own;
-    static int argc = 1;
-    static char name[] = "chainadj";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        choosePlatform(argc, argv);
-        own = std::make_unique<QApplication>(argc, argv);
-    }
+    const std::unique_ptr<QApplication> own = applicationForPdf();
     chain::fonts::installFontSubstitutions();
 
     QString message;
@@ -114,14 +120,7 @@ CHAINADJ_EXPORT bool chainadj_render_pdf(const chain::Record *record, const char
 CHAINADJ_EXPORT bool chainadj_render_adjustment_pdf(const chain::report::AdjustmentReport *report, const char *path,
                                                     std::string *error)
 {
-    std::unique_ptr<QApplication> own;
-    static int argc = 1;
-    static char name[] = "chainadj";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        choosePlatform(argc, argv);
-        own = std::make_unique<QApplication>(argc, argv);
-    }
+    const std::unique_ptr<QApplication> own = applicationForPdf();
     if (!report) {
         if (error)
             *error = "没有平差报告可以输出。";

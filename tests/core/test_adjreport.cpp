@@ -6,6 +6,7 @@
 #include "app/analysisinput.h"
 #include "app/chainfile.h"
 #include "app/fields.h"
+#include "support/process.h"
 #include "report/adjreport.h"
 #include "report/report.h"
 
@@ -55,47 +56,10 @@ std::string pairValue(const AdjustmentReport &r, const std::string &label)
     return {};
 }
 
-struct Proc {
-    int status = -1;
-    QString err;
-};
-
-Proc chainadj(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(CHAINADJ_EXE, args);
-    p.waitForStarted();
-    p.closeWriteChannel();
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return {-2, {}};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
-}
-
-QString poppler(const QString &tool, const QStringList &args)
-{
-    const QString exe = QStandardPaths::findExecutable(tool);
-    if (exe.isEmpty())
-        return {};
-    QProcess p;
-    p.start(exe, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using Proc = testproc::Result;
+using testproc::chainadj;
+const auto poppler = testproc::tool;
+const auto slurp = testproc::readFile;
 
 void spit(const QString &path, const QByteArray &bytes)
 {

@@ -5,6 +5,7 @@
 #include "analysis/engine.h"
 #include "app/analysisout.h"
 #include "app/chainfile.h"
+#include "support/process.h"
 #include "support/computed.h"
 
 #include <QtTest>
@@ -16,30 +17,8 @@ using testchain::Run;
 
 namespace {
 
-struct Proc {
-    int status = -1;
-    QString out, err;
-};
-
-Proc chainadj(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(CHAINADJ_EXE, args);
-    p.waitForStarted();
-    p.closeWriteChannel();
-    if (!p.waitForFinished(10000)) {
-        p.kill();
-        p.waitForFinished();
-        return {-2, {}, {}};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using Proc = testproc::Result;
+using testproc::chainadj;
 
 QString example(int n, const char *ext) { return QString(CHAIN_EXAMPLES) + "/case" + QString::number(n) + ext; }
 

@@ -9,6 +9,7 @@
 #include "adjust/numfmt.h"
 #include "app/fields.h"
 #include "fuzz/harness.h"
+#include "support/process.h"
 #include "support/chains.h"
 
 #include <QtTest>
@@ -118,25 +119,8 @@ Lines case1Angles(double ta, double qa)
     return testchain::replies(d, c, testchain::sidesOf(c));
 }
 
-struct Result {
-    int status = -1;
-    QString out, err;
-};
-
-Result runExe(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start(CHAINADJ_EXE, args);
-    p.waitForStarted();
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using testproc::Result;
+Result runExe(const QStringList &args) { return testproc::chainadj(args); }
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "app/fields.h"
 #include "app/replies.h"
 #include "report/report.h"
+#include "support/process.h"
 #include "support/chains.h"
 
 #include <QtTest>
@@ -155,27 +156,9 @@ QByteArray contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct Proc {
-    int status = -1;
-    QString out, err;
-};
-
-Proc run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForStarted();
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-Proc chainadj(const QStringList &args) { return run(CHAINADJ_EXE, args); }
+using Proc = testproc::Result;
+using testproc::chainadj;
+using testproc::run;
 
 } // namespace
 

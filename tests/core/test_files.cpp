@@ -4,6 +4,7 @@
 // link, a full disk) or only through a link. Every row states the exit
 // status, what the message says, and what the target holds before and
 // after; no temporary file may be left beside it.
+#include "support/process.h"
 #include "support/chains.h"
 
 #include <QtTest>
@@ -14,29 +15,8 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out, err;
-};
-
-Result runExe(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start(CHAINADJ_EXE, args);
-    p.waitForStarted();
-    p.closeWriteChannel();
-    if (!p.waitForFinished(30000)) { // a FIFO must not hold it
-        p.kill();
-        p.waitForFinished();
-        return {-2, {}, "still running after 30 s"};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using testproc::Result;
+Result runExe(const QStringList &args) { return testproc::chainadj(args); }
 
 QByteArray readAll(const QString &path)
 {
@@ -86,12 +66,7 @@ QString kindOf(const QString &path)
     return "file";
 }
 
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+bool run(const QString &program, const QStringList &args) { return testproc::run(program, args, {}, 10000).status == 0; }
 
 } // namespace
 

@@ -1,33 +1,15 @@
 // The replay mode as a whole process: exit statuses, transcript, fields and
 // messages for the outcomes a replies file can lead to.
 #include "app/fields.h"
+#include "support/process.h"
 #include "support/chains.h"
 
 #include <QtTest>
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out, err;
-};
-
-Result run(const QStringList &args, const QByteArray &input = {})
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start(CHAINADJ_EXE, args);
-    p.waitForStarted();
-    if (!input.isNull())
-        p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(20000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using testproc::Result;
+Result run(const QStringList &args, const QByteArray &input = {}) { return testproc::chainadj(args, input); }
 
 QString writeTemp(QTemporaryDir &dir, const QString &name, const QByteArray &data)
 {

@@ -6,6 +6,7 @@
 #include "app/adjustmentreport.h"
 #include "app/chainfile.h"
 #include "app/fields.h"
+#include "support/process.h"
 #include "gui/form2.h"
 #include "gui/menus.h"
 #include "report/adjprinter.h"
@@ -37,17 +38,7 @@ std::optional<chain::report::AdjustmentReport> reportOf(int caseNo, const QByteA
                                            &why);
 }
 
-QString poppler(const QString &tool, const QStringList &args)
-{
-    const QString exe = QStandardPaths::findExecutable(tool);
-    if (exe.isEmpty())
-        return {};
-    QProcess p;
-    p.start(exe, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+const auto poppler = testproc::tool;
 
 // A header long enough to be elided, with a grade and an accuracy so that
 // every table is there.

@@ -3,6 +3,7 @@
 #include "adjust/record.h"
 #include "report/printer.h"
 #include "report/report.h"
+#include "support/process.h"
 #include "support/records.h"
 
 #include <QFile>
@@ -64,18 +65,7 @@ Record wideRecord()
 
 double px(double twips, int dpi) { return twips * dpi / 1440.0; }
 
-// Runs a poppler tool; empty when it cannot be run.
-QString poppler(const QString &tool, const QStringList &args)
-{
-    const QString exe = QStandardPaths::findExecutable(tool);
-    if (exe.isEmpty())
-        return {};
-    QProcess p;
-    p.start(exe, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+const auto poppler = testproc::tool;
 
 } // namespace
 
