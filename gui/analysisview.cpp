@@ -229,6 +229,9 @@ AnalysisView::AnalysisView(QWidget *parent) : QWidget(parent)
     pair_->setObjectName(QStringLiteral("pair"));
     pair_->setWordWrap(true);
     pair_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    pair_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the pair's four lines: points, distance, azimuth, ellipse.
+    pair_->setMinimumHeight(pair_->fontMetrics().lineSpacing() * 4 + 6);
     auto *fit = new QPushButton(u("全图(&A)"), this);
     fit->setObjectName(QStringLiteral("fitFigure"));
     auto *zoomIn = new QPushButton(u("放大"), this);

@@ -213,6 +213,15 @@ private slots:
         }
         QCOMPARE(verdicts, static_cast<int>(engineOf(blunderChain(dir)).grade()->checks.size()));
         win.menus->analysisWindow()->resize(1280, 760);
+        QVERIFY(QTest::qWaitForWindowExposed(win.menus->analysisWindow()));
+        // The relative precision of S5's ends, picked on the figure.
+        chain::gui::FigureWidget *f = v->figureWidget();
+        const QRectF target = QRectF(f->rect()).adjusted(4, 4, -4, -4);
+        for (int label : {analysis::A, analysis::F}) {
+            const auto &p = f->figure()->data().points[static_cast<std::size_t>(label)];
+            QVERIFY(f->clickAt(f->figure()->toDevice(target, f->view(), p.x, p.y, f->logicalDpiX())));
+        }
+        QVERIFY2(v->pairLabel()->text().startsWith(u("A（城关） → F（东山）")), qPrintable(v->pairLabel()->text()));
         saveShot(win.menus->analysisWindow(), u("analysis-blunder"));
         win.w.show();
         win.w.resize(1366, 768);
