@@ -447,6 +447,16 @@ void AnalysisView::fillChecks(const analysis::Analysis &a)
     }
     // The checks keep their order (and their rows spanning the table).
     finish(checks_, false);
+    // A message across the table is not counted when the columns are fitted:
+    // the first column grows until it shows whole.
+    int others = 0;
+    for (int c = 1; c < checks_->columnCount(); ++c)
+        others += checks_->columnWidth(c);
+    for (int row = 0; row < checks_->rowCount(); ++row)
+        if (checks_->columnSpan(row, 0) > 1 && checks_->item(row, 0))
+            checks_->setColumnWidth(0, std::max(checks_->columnWidth(0),
+                                                checks_->fontMetrics().horizontalAdvance(checks_->item(row, 0)->text()) +
+                                                    16 - others));
 }
 
 void AnalysisView::showPair(int from, int to)

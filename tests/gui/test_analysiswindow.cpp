@@ -309,6 +309,23 @@ private slots:
         QCOMPARE(all.last().count(u("\t")), pt->columnCount() - 1);
     }
 
+    // The window comes back where it was left, at the size it had.
+    void windowRemembersItsGeometry()
+    {
+        {
+            chain::gui::AnalysisWindow first;
+            first.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&first));
+            first.resize(910, 615);
+            QTRY_COMPARE(first.size(), QSize(910, 615));
+            first.close();
+        }
+        chain::gui::AnalysisWindow second;
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        QCOMPARE(second.size(), QSize(910, 615));
+    }
+
     // Two clicked points show their relative precision; the wheel zooms
     // about the mouse; a drag moves the figure.
     void figureClicksZoomsAndPans()
