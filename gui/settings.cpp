@@ -22,7 +22,7 @@ QString u(const std::string &s) { return QString::fromStdString(s); }
 
 constexpr int kSigmaKeys[3] = {chain::AnalysisKeys::sigma_a, chain::AnalysisKeys::sigma_b, chain::AnalysisKeys::sigma_q};
 const char *const kSigmaCaption[3] = {"测距精度 固定部分 a（毫米）", "测距精度 比例部分 b（ppm）", "定向角中误差 σq（秒）"};
-const char *const kSigmaHint[3] = {"不填：各边等权", "不填：0", "不填：定向方向固定"};
+const char *const kSigmaHint[3] = {"不填：等权", "不填：0", "不填：固定"};
 const char *const kHeaderCaption[chain::HeaderKeys::count] = {"项目", "操作员", "仪器", "日期"};
 const char *const kHeaderHint[chain::HeaderKeys::count] = {"", "", "", "不填：打印当天的日期"};
 
