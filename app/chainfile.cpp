@@ -729,6 +729,23 @@ std::string shortestText(double v)
 
 bool hasComputation(const Record &rec) { return rec.S.size() == 12 && rec.pn.size() == 6; }
 
+namespace {
+// The value's text as the surveyor typed it when that text reads as the
+// recorded value, else the shortest text that does.
+std::string typedOr(const std::string &typed, double v, bool angle)
+{
+    if (!typed.empty()) {
+        if (angle) {
+            if (const auto a = parseAngle(typed); a && a->typed == v)
+                return typed;
+        } else if (const auto n = parseNumber(typed); n && *n == v) {
+            return typed;
+        }
+    }
+    return shortestText(v);
+}
+} // namespace
+
 DataSet dataOf(const Record &rec)
 {
     DataSet d;
@@ -738,13 +755,13 @@ DataSet dataOf(const Record &rec)
     for (int p = 0; p < 4; ++p) {
         if (xy[2 * p] == 0 && xy[2 * p + 1] == 0)
             continue;
-        d[2 * p] = shortestText(xy[2 * p]);
-        d[2 * p + 1] = shortestText(xy[2 * p + 1]);
+        for (int c = 2 * p; c <= 2 * p + 1; ++c)
+            d[c] = typedOr(rec.typed.xy[static_cast<std::size_t>(c)], xy[c], false);
     }
     const double typed[4] = {rec.ta_in, rec.qa_in, rec.tb_in, rec.qb_in};
     for (int i = 0; i < 4; ++i)
         if (typed[i] != 0)
-            d[key::ta + i] = shortestText(typed[i]);
+            d[key::ta + i] = typedOr(rec.typed.angles[static_cast<std::size_t>(i)], typed[i], true);
     for (int i = 0; i < 6; ++i) {
         const std::string name(trim(rec.pn[static_cast<std::size_t>(i)]));
         if (!name.empty())
@@ -753,7 +770,7 @@ DataSet dataOf(const Record &rec)
     const std::array<Use, key::count> u = uses(d);
     for (int i = 1; i <= 11; ++i)
         if (u[static_cast<std::size_t>(key::S(i))] != Use::NotAsked)
-            d[key::S(i)] = shortestText(rec.S[static_cast<std::size_t>(i)]);
+            d[key::S(i)] = typedOr(rec.typed.S[static_cast<std::size_t>(i)], rec.S[static_cast<std::size_t>(i)], false);
     return d;
 }
 

@@ -273,13 +273,14 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
     work.Sp.assign(12, 0.0);
     work.ta = work.qa = work.tb = work.qb = 0;
     work.ta_in = work.qa_in = work.tb_in = work.qb_in = 0;
+    work.typed = {};
     work.caseNo = 0;
 
     try {
         // Steps 1 to 8: the four end points.
         for (int i = 0; i < 8; ++i) {
             const CoordinatePrompt &c = kCoordinates[i];
-            work.*c.target = askLength(p, out, c.texts, c.field, Quantity::Coordinate);
+            work.*c.target = askLength(p, out, c.texts, c.field, Quantity::Coordinate, &work.typed.xy[static_cast<std::size_t>(i)]);
             if (i % 2 == 1) {
                 const CoordinatePrompt &cx = kCoordinates[i - 1];
                 if (work.*cx.target == 0 && work.*c.target == 0) {
@@ -290,12 +291,12 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
         }
         // Steps 9 to 12: the angles of an end with exactly one known point.
         if (oneKnown(work.xa, work.ya, work.xc, work.yc)) {
-            storeAngle(askAngle(p, out, kTa, "Text5", Quantity::Azimuth), work.ta, work.ta_in, nullptr);
-            storeAngle(askAngle(p, out, kQa, "Text11", Quantity::Orientation), work.qa, work.qa_in, &comp.sga);
+            storeAngle(askAngle(p, out, kTa, "Text5", Quantity::Azimuth, &work.typed.angles[0]), work.ta, work.ta_in, nullptr);
+            storeAngle(askAngle(p, out, kQa, "Text11", Quantity::Orientation, &work.typed.angles[1]), work.qa, work.qa_in, &comp.sga);
         }
         if (oneKnown(work.xb, work.yb, work.xd, work.yd)) {
-            storeAngle(askAngle(p, out, kTb, "Text6", Quantity::Azimuth), work.tb, work.tb_in, nullptr);
-            storeAngle(askAngle(p, out, kQb, "Text12", Quantity::Orientation), work.qb, work.qb_in, &comp.sgb);
+            storeAngle(askAngle(p, out, kTb, "Text6", Quantity::Azimuth, &work.typed.angles[2]), work.tb, work.tb_in, nullptr);
+            storeAngle(askAngle(p, out, kQb, "Text12", Quantity::Orientation, &work.typed.angles[3]), work.qb, work.qb_in, &comp.sgb);
         }
         const std::string message = sideMessage(work, comp.sga, comp.sgb);
         if (!message.empty())
@@ -315,7 +316,8 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
                 continue;
             if (i == 9 && !oneKnown(work.xb, work.yb, work.xd, work.yd))
                 continue;
-            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1), Quantity::Side);
+            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1), Quantity::Side,
+                                                            &work.typed.S[static_cast<std::size_t>(i)]);
         }
     } catch (const Cancelled &) {
         return {Outcome::Cancelled, {}};

@@ -4,6 +4,7 @@
 // run without the toolkit; the window and PDF output load it from a
 // module next to the executable or in the installation's library directory.
 #include "adjust/record.h"
+#include "export/exports.h"
 #include "replay.h"
 #include "report/adjreport.h"
 
@@ -13,6 +14,7 @@
 #include <limits.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -29,8 +31,15 @@ const char *kUsage =
     "  --json          全部结果为一个 JSON 对象 (all results as one JSON object)\n"
     "  --between P Q   两点间的距离、方位角及其精度 (distance and azimuth between two points, labels or names)\n"
     "  --analysis-pdf OUT  平差报告写成 PDF (the adjustment report as a PDF file)\n"
+    "  --export-csv OUT    各点座标与精度写成 CSV (UTF-8) (points and precision as CSV)\n"
+    "  --export-dat OUT    CASS 座标文件 .dat (GBK) (CASS coordinate file)\n"
+    "  --export-xlsx OUT   Excel 工作簿 (Excel workbook)\n"
+    "  --export-dxf OUT    DXF 图 (DXF drawing: points, sides, ellipses, names, scale bar)\n"
+    "  chainadj --batch FILE.chain... --summary OUT.csv|OUT.xlsx\n"
+    "      批量计算，每个文件一行汇总 (batch run: one summary row per data file)\n"
     "退出状态 (exit status): 0 已计算, 2 不符合任何计算情形, 3 图形退化无法计算, 4 已取消,\n"
-    "  5 答复不足, 1 参数或文件错误, 6 报告或数据文件无法输出\n";
+    "  5 答复不足, 1 参数或文件错误, 6 报告、数据文件或导出文件无法输出,\n"
+    "  7 批量计算中有文件没有计算 (--batch: some file did not compute)\n";
 
 // The toolkit module: beside the executable (the build tree), else in the
 // private library directory of an installation, found relative to the
@@ -91,10 +100,13 @@ int main(int argc, char **argv)
 {
     chain::ReplayOptions opt;
     bool replay = false;
+    bool batch = false;
+    std::vector<std::string> batchFiles;
+    std::string summary;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        const bool takesFile =
-            a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data" || a == "--analysis-pdf";
+        const bool takesFile = a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data" ||
+                               a == "--analysis-pdf" || a == "--summary" || a.rfind("--export-", 0) == 0;
         if (takesFile && i + 1 >= argc) {
             std::cerr << a << " 后面须给出文件名。\n" << kUsage;
             return chain::kUsageOrFile;
@@ -132,6 +144,22 @@ int main(int argc, char **argv)
             opt.json = true;
         } else if (a == "--analysis-pdf") {
             opt.analysisPdf = argv[++i];
+        } else if (a == "--export-csv" || a == "--export-dat" || a == "--export-xlsx" || a == "--export-dxf") {
+            std::string &target = a == "--export-csv"    ? opt.exportCsv
+                                  : a == "--export-dat"  ? opt.exportDat
+                                  : a == "--export-xlsx" ? opt.exportXlsx
+                                                         : opt.exportDxf;
+            target = argv[++i];
+            if (target.empty()) {
+                std::cerr << a << " 后面的文件名是空的，没有写入。请给出文件名。\n" << kUsage;
+                return chain::kUsageOrFile;
+            }
+        } else if (a == "--batch") {
+            batch = true;
+            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
+                batchFiles.emplace_back(argv[++i]);
+        } else if (a == "--summary") {
+            summary = argv[++i];
         } else if (a == "--between") {
             if (i + 2 >= argc) {
                 std::cerr << "--between 后面须给出两个点（字母 A C E F D B 或点名）。\n" << kUsage;
@@ -152,8 +180,21 @@ int main(int argc, char **argv)
         }
         // Anything else goes to the window: a data file to compute from.
     }
-    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty())) {
-        std::cerr << "--analysis、--json、--between 和 --analysis-pdf 须与 --replies 或 --data 一起使用。\n" << kUsage;
+    if (batch || !summary.empty()) {
+        const bool others = replay || opt.exports() || opt.analysis || opt.json || !opt.betweenFrom.empty() ||
+                            !opt.analysisPdf.empty() || opt.transcript || opt.fields || opt.reportText ||
+                            opt.reportPdf || opt.saveData;
+        if (others || !batch) {
+            std::cerr << (others ? "--batch 只能与 --summary 一起使用（不能与 --data、--replies 或其他输出选项一起使用）。\n"
+                                 : "--summary 须与 --batch 一起使用。\n")
+                      << kUsage;
+            return chain::kUsageOrFile;
+        }
+        return chain::exporting::runBatch(batchFiles, summary, std::cout, std::cerr);
+    }
+    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty() || opt.exports())) {
+        std::cerr << "--analysis、--json、--between、--analysis-pdf 和 --export-* 须与 --replies 或 --data 一起使用。\n"
+                  << kUsage;
         return chain::kUsageOrFile;
     }
     if (!opt.replies.empty() && !opt.data.empty()) {
@@ -191,6 +232,7 @@ int main(int argc, char **argv)
             }
             return fn(&report, path.c_str(), &error);
         };
+        opt.exporter = chain::exporting::writeExports;
         return chain::runReplay(opt, std::cout, std::cerr, pdf, adjustmentPdf);
     }
 

@@ -101,7 +101,7 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
                 status = kOutputFailed;
         }
     }
-    if (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty()) {
+    if (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty() || opt.exports()) {
         const int s = writeAnalysisOutputs(opt, rec, fields, status, message, dataSet, adjustmentPdf, out, err);
         if (status == 0)
             status = s;

@@ -1,6 +1,7 @@
 #include "menus.h"
 
 #include "app/atomicfile.h"
+#include "export/exports.h"
 
 #include "analysiswindow.h"
 #include "datatable.h"
@@ -18,6 +19,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -111,6 +113,29 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
         if (!path.isEmpty())
             exportText(path);
     });
+    // The results for other programs: spreadsheets, mapping and drawing.
+    QMenu *exports = file->addMenu(u("导出(&E)"));
+    exports->setObjectName(QStringLiteral("exportMenu"));
+    struct ExportItem {
+        const char *name, *text, *filter, *suffix;
+        Export kind;
+    };
+    static const ExportItem items[] = {
+        {"exportCsv", "座标与精度 (CSV)…", "CSV 文件 (*.csv)", "csv", Export::Csv},
+        {"exportDat", "CASS 座标文件 (.dat)…", "CASS 座标文件 (*.dat)", "dat", Export::Dat},
+        {"exportXlsx", "Excel 工作簿 (.xlsx)…", "Excel 工作簿 (*.xlsx)", "xlsx", Export::Xlsx},
+        {"exportDxf", "DXF 图 (.dxf)…", "DXF 图 (*.dxf)", "dxf", Export::Dxf},
+    };
+    for (const ExportItem &item : items)
+        connect(add(exports, item.name, item.text, QKeySequence()), &QAction::triggered, this, [this, &item] {
+            if (!needResults())
+                return;
+            QString title = u(item.text);
+            title.chop(1); // the ellipsis
+            const QString path = choose(u("导出") + title, u(item.filter), true, QString::fromLatin1(item.suffix));
+            if (!path.isEmpty())
+                exportResults(item.kind, path);
+        });
     connect(add(file, "print", "打印…", QKeySequence::Print), &QAction::triggered, &w_, &Form2::Command3_Click);
     file->addSeparator();
     connect(add(file, "quit", "退出", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, &w_,
@@ -296,6 +321,33 @@ bool Menus::exportPdf(const QString &path)
                 return error.isEmpty() ? std::string("PDF 报告没有生成") : error.toStdString();
             return chain::pdfProblem(tmp);
         });
+    } catch (const std::exception &e) {
+        warn_(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool Menus::exportResults(Export kind, const QString &path)
+{
+    if (!needResults())
+        return false;
+    const chain::Record &rec = w_.record();
+    chain::AnalysisRun run;
+    run.rec = &rec;
+    run.caseNo = rec.caseNo;
+    run.outcome = "computed";
+    if (const QLineEdit *title = w_.field("Text24"))
+        run.title = title->text().toStdString();
+    try {
+        chain::analyseRecord(run, w_.adjustmentSettings().options);
+        const std::string target = QFile::encodeName(path).toStdString();
+        switch (kind) {
+        case Export::Csv: chain::exporting::writeCsv(target, run); break;
+        case Export::Dat: chain::exporting::writeDat(target, run); break;
+        case Export::Xlsx: chain::exporting::writeXlsx(target, run, chain::dataOf(rec)); break;
+        case Export::Dxf: chain::exporting::writeDxf(target, run); break;
+        }
     } catch (const std::exception &e) {
         warn_(QString::fromUtf8(e.what()));
         return false;

@@ -41,8 +41,8 @@ public:
     const Warner &warner() const { return warn_; }
 
     // The action of that object name ("openData", "saveData", "exportPdf",
-    // "exportText", "print", "quit", "dataTable", "copyResults", "zoomFit",
-    // "zoomIn", "zoomOut", "zoomReset", "analysis", "design", "settings", "help",
+    // "exportText", "exportCsv", "exportDat", "exportXlsx", "exportDxf", "print", "quit", "dataTable",
+    // "copyResults", "zoomFit", "zoomIn", "zoomOut", "zoomReset", "analysis", "design", "settings", "help",
     // "about").
     QAction *action(const char *name) const;
 
@@ -56,6 +56,11 @@ public:
     bool saveData(const QString &path);
     bool exportPdf(const QString &path);
     bool exportText(const QString &path);
+    // 文件 → 导出: the points as CSV, the CASS coordinate file, the Excel
+    // workbook or the DXF drawing of the last computation, analysed with
+    // the window's analysis options (export/exports.h). False after a warning.
+    enum class Export { Csv, Dat, Xlsx, Dxf };
+    bool exportResults(Export kind, const QString &path);
 
     // The results in the window onto the clipboard, tab-separated; false
     // after a warning when there are none.

@@ -552,7 +552,7 @@ private slots:
         for (QAction *a : tops.at(4)->menu()->actions())
             help << a->text();
         QCOMPARE(file, (QStringList{u("打开数据文件并计算…"), u("保存本次数据…"), u("导出报告 (PDF)…"),
-                                    u("导出报告 (文本)…"), u("打印…"), u("退出")}));
+                                    u("导出报告 (文本)…"), u("导出(&E)"), u("打印…"), u("退出")}));
         QCOMPARE(edit, (QStringList{u("数据表…"), u("复制结果")}));
         QCOMPARE(view, (QStringList{u("适合窗口"), u("放大"), u("缩小"), u("实际大小")}));
         QCOMPARE(tools, (QStringList{u("精度分析"), u("精度预估…"), u("设置…")}));
