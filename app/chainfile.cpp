@@ -670,6 +670,20 @@ bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Prob
     return false;
 }
 
+std::vector<Problem> checkWholeDataSet(const DataSet &d)
+{
+    // A pre-analysis is checked without its approximate end points, and
+    // its sides may be left out.
+    const bool design = designOf(d).has_value();
+    std::vector<Problem> problems;
+    for (Problem &p : checkDataSet(design ? designView(d) : d))
+        if (!(design && p.kind == Problem::Missing && isSideKey(p.key)))
+            problems.push_back(std::move(p));
+    for (Problem &p : checkAnalysisKeys(d))
+        problems.push_back(std::move(p));
+    return problems;
+}
+
 DataSet readDataFile(const std::string &path)
 {
     const std::string shown = path == "-" ? std::string("标准输入") : path;
@@ -692,14 +706,9 @@ DataSet readDataFile(const std::string &path)
         anything = anything || d.line[static_cast<std::size_t>(k)] > 0;
     if (formRight && !anything)
         throw fileError(shown, "没有任何数据。请检查是否选错了文件；数据文件每行写一个“键 = 值”，例如 xa = 3000.000。");
-    // A pre-analysis is checked without its approximate end points, and
-    // its sides may be left out.
-    const bool design = designOf(d).has_value();
-    for (Problem &p : checkDataSet(design ? designView(d) : d))
-        if ((formRight || p.kind != Problem::NoCase) && !(design && p.kind == Problem::Missing && isSideKey(p.key)))
+    for (Problem &p : checkWholeDataSet(d))
+        if (formRight || p.kind != Problem::NoCase)
             problems.push_back(std::move(p));
-    for (Problem &p : checkAnalysisKeys(d))
-        problems.push_back(std::move(p));
     if (!problems.empty()) {
         // In the order of the file; problems of no line (a missing side) last.
         std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) {
@@ -805,6 +814,14 @@ std::string formatDataFile(const DataSet &d)
     s += "\n# 观测边长（米）\n";
     for (int k = key::S1; k < key::count; ++k)
         line(k);
+    // The keys of the precision analysis, when the data set has any.
+    bool analysisKeys = false;
+    for (int k = 0; k < AnalysisKeys::count; ++k)
+        if (const auto &v = d.analysis.value[static_cast<std::size_t>(k)]) {
+            s += std::string(analysisKeys ? "" : "\n# 精度分析：测距精度 sigma_a（毫米）+ sigma_b（ppm）、定向角精度 sigma_q（秒）、等级\n") +
+                 analysisKeyName(k) + " = " + *v + "\n";
+            analysisKeys = true;
+        }
     // The report header, when the data set has one.
     bool header = false;
     for (int k = 0; k < HeaderKeys::count; ++k)

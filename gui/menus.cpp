@@ -4,8 +4,11 @@
 #include "app/atomicfile.h"
 #include "export/exports.h"
 
+#include "analysiswindow.h"
 #include "datatable.h"
+#include "designform.h"
 #include "form2.h"
+#include "settings.h"
 #include "qtprompter.h"
 #include "app/replies.h"
 #include "report/printer.h"
@@ -145,6 +148,19 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
             [this] { w_.setZoom(1); });
     connect(&w_, &Form2::zoomChanged, fit, [fit](qreal, bool fits) { fit->setChecked(fits); });
 
+    QMenu *toolsMenu = bar->addMenu(u("工具(&T)"));
+    toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    QAction *analysis = add(toolsMenu, "analysis", "精度分析", QKeySequence(Qt::CTRL | Qt::Key_J));
+    analysis->setStatusTip(u("严密平差的点位精度、误差椭圆、观测边的可靠性、检验与限差，以及网图"));
+    connect(analysis, &QAction::triggered, this, &Menus::showAnalysis);
+    connect(add(toolsMenu, "design", "精度预估…", QKeySequence()), &QAction::triggered, this, &Menus::showDesign);
+    toolsMenu->addSeparator();
+    connect(add(toolsMenu, "settings", "设置…", QKeySequence()), &QAction::triggered, this, &Menus::showSettings);
+    connect(&w_, &Form2::analysisChanged, this, [this] {
+        if (analysis_)
+            analysis_->showRun(w_.analysis());
+    });
+
     QMenu *help = bar->addMenu(u("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     connect(add(help, "help", "使用说明", QKeySequence::HelpContents), &QAction::triggered, this, &Menus::showHelp);
@@ -168,6 +184,10 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
     tools->addSeparator();
     copy->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogContentsView));
     tools->addAction(copy);
+    analysis->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    analysis->setIconText(u("精度分析"));
+    analysis->setToolTip(u("打开精度分析窗口：点位精度、误差椭圆、粗差检验与网图 (Ctrl+J)"));
+    tools->addAction(analysis);
 }
 
 QAction *Menus::add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys)
@@ -229,9 +249,17 @@ bool Menus::openAndCompute(const QString &path)
         return false;
     }
     lastFile_ = path;
-    // The file's analysis options and report header stay with the window
-    // for its adjustment report.
-    w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
+    // A file that gives analysis options or a report header sets them for
+    // the window (its analysis and adjustment report); a file without them
+    // keeps the settings the window has.
+    bool gives = false;
+    for (int k : {chain::AnalysisKeys::sigma_a, chain::AnalysisKeys::sigma_b, chain::AnalysisKeys::sigma_q,
+                  chain::AnalysisKeys::grade})
+        gives = gives || data.analysis.has(k);
+    for (int k = 0; k < chain::HeaderKeys::count; ++k)
+        gives = gives || data.header.has(k);
+    if (gives)
+        w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
     return computeFrom(data, path);
 }
 
@@ -240,7 +268,7 @@ bool Menus::saveData(const QString &path)
     if (!needComputation("保存"))
         return false;
     try {
-        chain::writeDataFile(QFile::encodeName(path).toStdString(), chain::dataOf(w_.record()));
+        chain::writeDataFile(QFile::encodeName(path).toStdString(), currentData());
     } catch (const std::exception &e) {
         warn_(QString::fromUtf8(e.what()));
         return false;
@@ -333,11 +361,61 @@ bool Menus::copyResults()
     return true;
 }
 
+chain::DataSet Menus::currentData() const
+{
+    chain::DataSet d = chain::dataOf(w_.record());
+    chain::putAdjustmentSettings(d, w_.adjustmentSettings());
+    return d;
+}
+
 void Menus::showDataTable()
 {
-    DataTable table(chain::dataOf(w_.record()), &w_);
-    if (table.exec() == QDialog::Accepted)
-        computeFrom(table.dataSet(), u("数据表"));
+    DataTable table(currentData(), &w_);
+    if (table.exec() == QDialog::Accepted) {
+        const chain::DataSet data = table.dataSet();
+        applySettings(chain::adjustmentSettingsOf(data));
+        computeFrom(data, u("数据表"));
+    }
+}
+
+void Menus::applySettings(const chain::AdjustmentSettings &s)
+{
+    w_.setAdjustmentSettings(s);
+    rememberSettings(s);
+}
+
+AnalysisWindow *Menus::analysisWindow() const { return analysis_; }
+
+AnalysisWindow *Menus::showAnalysis()
+{
+    if (!analysis_) {
+        analysis_ = new AnalysisWindow(&w_);
+        analysis_->showRun(w_.analysis());
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
+    return analysis_;
+}
+
+DesignForm *Menus::showDesign()
+{
+    if (!design_) {
+        design_ = new DesignForm(&w_);
+        chain::DataSet d = currentData();
+        design_->setData(d, chain::hasComputation(w_.record()) && w_.record().caseNo >= 1 ? &w_.record() : nullptr);
+    }
+    design_->show();
+    design_->raise();
+    design_->activateWindow();
+    return design_;
+}
+
+void Menus::showSettings()
+{
+    SettingsDialog dialog(w_.adjustmentSettings(), &w_);
+    if (dialog.exec() == QDialog::Accepted)
+        applySettings(dialog.settings());
 }
 
 void Menus::showHelp()
@@ -414,12 +492,21 @@ QString Menus::helpHtml()
            "ta qa tb qb（角度，d.mmss），names（六个点名，用空格分开；或 pn0..pn5 每行一个），S1..S11（边长）。"
            "“文件 → 保存本次数据…”把最近一次计算的数据写成这种文件。例如：</p>"
            "<pre>xa = 3000.000\nya = 5500.000\nxb = 3952.660\nyb = 5531.482\nta = 223.544974\nqa = 47.3045\n"
-           "names = 城关 李庄 王家坡 东山 河口 北岭\nS1 = 496.034\nS2 = 474.775\n……\nS11 = 686.201</pre>");
+           "names = 城关 李庄 王家坡 东山 河口 北岭\nS1 = 496.034\nS2 = 474.775\n……\nS11 = 686.201</pre>"
+           "<h3>精度分析与精度预估</h3>"
+           "<p>每次计算后，状态栏第二行给出严密平差的单位权中误差、最弱点及其点位中误差、可能有粗差的边和等级限差的结论。"
+           "“工具 → 精度分析”打开精度分析窗口：待定点、观测边、检验与限差三张表（单击表头按数值排序，Ctrl+C 复制所选格子）"
+           "和网图（滚轮缩放，拖动平移，先后单击两个点显示它们的相对精度，可导出为 PNG、SVG、PDF）。"
+           "测距精度 a 毫米 + b ppm、定向角中误差、等级和报告页眉在数据表或“工具 → 设置…”中填写，随数据文件保存"
+           "（键 sigma_a sigma_b sigma_q grade project operator instrument date），并在下次启动时沿用。"
+           "“工具 → 精度预估…”按设计的近似座标估计精度，没有观测值和改正数。</p>");
     return h;
 }
 
 Menus *installMenus(Form2 &window)
 {
+    // The analysis settings and the report header of the last session.
+    window.setAdjustmentSettings(rememberedSettings());
     auto *menus = new Menus(window);
     // chainadj FILE.chain: the first argument that is not an option (the
     // toolkit has taken its own options out by now).
