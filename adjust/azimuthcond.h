@@ -18,18 +18,15 @@ double misclosure(double TB, double tb);
 // either signed orientation angle.
 void orientationEntries(Matrix &A);
 
-// What steps 5 to 8 leave to the case procedure.
+// What the adjustment leaves to the case procedure.
 struct Adjusted {
     double vv = 0;                // sum of squared side corrections, mm²
     double startCorrection = 0;   // of the orientation column 0 (qa), seconds
     double closingCorrection = 0; // of the orientation column 12 (qb), seconds
 };
 
-// Step 3 (the misclosures into the record and their texts, in the order
-// Text22, Text23, Text13, Text14, Text15, Text24; Text13 is `blanks` blanks
-// and w(3) rounded to `decimals` decimals, shown "0.00", then "秒"), the
-// approximate route into X, Y, and steps 5 to 8 over the columns of case
-// `caseNo`.
-Adjusted adjust(CaseEnv &env, const Model &m, int caseNo, int blanks, int decimals);
+// The misclosures and the approximate route into the result, the solution
+// over the case's columns and the corrections of both orientation columns.
+Adjusted adjust(CaseResult &r, const Model &m);
 
 } // namespace chain::azimuthcond

@@ -1,11 +1,11 @@
 // The twelve case procedures and what each builds its condition equations
-// from. A case procedure takes the arguments the dispatch hands it, by
-// reference, as the Compute command's table lists them; the record's result
-// fields and the window texts come through the CaseEnv.
+// from. A case procedure reads the record and the triangles and returns a
+// CaseResult; what is particular to each case is its row in catalogue.h.
 #pragma once
 
 #include "pipeline.h"
 #include "record.h"
+#include "result.h"
 
 #include <array>
 #include <cmath>
@@ -30,7 +30,7 @@ struct Inputs {
     double rotation = 0;
 };
 
-// Steps 2 to 4 of a case: the approximate route P0..P5 (T, X, Y), the
+// The equations of a case: the approximate route P0..P5 (T, X, Y), the
 // misclosures in double precision before they are stored as singles, and the
 // condition matrix A (rows 1..nc conditions, rows nc+1, nc+2 the weight
 // functions of the weakest point, which is route point `weakest`).
@@ -60,40 +60,25 @@ Model model12(const Inputs &in);
 // The model of case n (1..12).
 Model modelOf(int caseNo, const Inputs &in);
 
-// The columns of A that enter the normal equations of case n.
-Columns normalColumns(int caseNo);
 
 using Sides = std::vector<double>;
 
-void Cm1(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, Sides &S,
-         TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
-void Cm2(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad,
-         float &sga, float &sgb);
-void Cm3(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad);
-void Cm4(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad);
-void Cm5(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad);
-void Cm6(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
-         float &rho, double &rad);
-void Cm7(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
-         float &rho, double &rad);
-void Cm8(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &tb,
-         double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
-         double &rad);
-void Cm9(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &xd,
-         double &yd, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
-void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &xd, double &yd, double &tb,
-          double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
-          double &rad);
-void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &xc, double &yc, Sides &S,
-          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
-void Cm12(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xd, double &yd, Sides &S,
-          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad);
+// The case procedures. Each takes the record (known values, sides, rho and
+// rad) and the triangles of the computation, and returns its results; the
+// record is not changed. The catalogue (catalogue.h) names the procedure of
+// every case.
+CaseResult Cm1(const Record &rec, const Computation &comp);
+CaseResult Cm2(const Record &rec, const Computation &comp);
+CaseResult Cm3(const Record &rec, const Computation &comp);
+CaseResult Cm4(const Record &rec, const Computation &comp);
+CaseResult Cm5(const Record &rec, const Computation &comp);
+CaseResult Cm6(const Record &rec, const Computation &comp);
+CaseResult Cm7(const Record &rec, const Computation &comp);
+CaseResult Cm8(const Record &rec, const Computation &comp);
+CaseResult Cm9(const Record &rec, const Computation &comp);
+CaseResult Cm10(const Record &rec, const Computation &comp);
+CaseResult Cm11(const Record &rec, const Computation &comp);
+CaseResult Cm12(const Record &rec, const Computation &comp);
 
 // Helpers the case procedures share.
 namespace detail {
@@ -114,33 +99,27 @@ double figureMisclosure2(const Inputs &in);
 Inputs inputsFrom(const Sides &S, const TriArr &alpha, const TriArr &gamma, const TriArr &beta, const TriArr &h,
                   float rho, double rad);
 
+// Inputs of a case: every known value of the record (points, angles and the
+// signs of the orientation angles), the sides S and the triangles.
+Inputs inputsOf(const Record &rec, const Computation &comp, const Sides &S);
+
 // Cases 1 and 3, the route A, C, E, F, D, B closing on B: w(1)..w(4) and
 // rows 1 to 6 of A over the side columns (the figure conditions, the
 // ordinate and abscissa conditions on B, the weight functions of P2).
 void sideConditionsCase1(Model &m, const Inputs &in);
 
-// Step 11 of cases 1 to 3: the adjusted route A, C, E, F, D, B from T(1),
-// turned with the angles of the adjusted sides, shown from A.
-void showAdjustedRouteCase1(CaseEnv &env, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
-                            double xa, double ya, double rad);
+// The adjusted route A, C, E, F, D, B of cases 1 to 3 from T(1), turned
+// with the angles of the adjusted sides.
+void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
+                        double xa, double ya);
 
-// Cases 5 and 6, the route C, A, F, E, D, B: the heights e1 = S(4)·sin
-// alpha(2), e2 = S(7)·sin gamma(4), e3 = S(7)·sin alpha(4), e4 = S(9)·sin
-// gamma(5) (each required) and the cosines the conditions divide by.
-struct FigureCase5 {
-    double e1, e2, e3, e4;
-    double ca2, cb2, ca3, cg3, ca4, cb4, cg4, cb5, cg5;
-};
-FigureCase5 figureCase5(const Inputs &in);
+// Cases 5 and 6, the route C, A, F, E, D, B: throws Degenerate, naming
+// the triangle and the point, when a height of its turns vanishes
+// (S(4)·sin alpha(2), S(7)·sin gamma(4), S(7)·sin alpha(4), S(9)·sin gamma(5)).
+void requireHeightsCase5(const Inputs &in);
 
-// Rows rx, ry: the ordinate and abscissa conditions on B over the side
-// columns of the route C, A, F, E, D, B; rows wx, wy: the weight functions
-// of its weakest point P3 (E).
-void coordinateRowsCase5(Matrix &A, int rx, int ry, int wx, int wy, const Model &m, const Inputs &in,
-                         const FigureCase5 &f);
-
-// The misclosures of the model stored in the record as singles.
-void storeMisclosures(Record &rec, const Model &m);
+// The misclosures of the model kept as singles, and its approximate route.
+void storeMisclosures(CaseResult &r, const Model &m);
 
 } // namespace detail
 

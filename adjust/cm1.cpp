@@ -5,6 +5,7 @@
 #include "geometry.h"
 #include "numfmt.h"
 #include "route.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -16,80 +17,35 @@ namespace detail {
 void sideConditionsCase1(Model &m, const Inputs &in)
 {
     const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const auto &al = in.alpha, &be = in.beta;
     const double rad = in.rad;
-    const auto &T = m.T, &X = m.X, &Y = m.Y;
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
-    m.w[3] = X[5] - in.xb;
-    m.w[4] = Y[5] - in.yb;
+    m.w[3] = m.X[5] - in.xb;
+    m.w[4] = m.Y[5] - in.yb;
 
-    // Step 4: the condition matrix over the side columns.
+    // The heights the turns of the route divide by must not vanish.
+    requireHeight(S[1] * sind(be[1], rad), "三角形 1 在 A 点");
+    requireHeight(S[2] * sind(al[1], rad), "三角形 1 在 C 点");
+    requireHeight(S[3] * sind(be[2], rad), "三角形 2 在 A 点");
+    requireHeight(S[8] * sind(be[5], rad), "三角形 5 在 F 点");
+
+    // The condition matrix over the side columns: the figure conditions,
+    // the coordinates of B along the route, the weight functions of P2.
     Matrix &A = m.A;
-    const double ha = S[1] * sind(be[1], rad), hb = S[2] * sind(al[1], rad);
-    const double hc = S[3] * sind(be[2], rad), hd = S[8] * sind(be[5], rad);
-    requireHeight(ha, "三角形 1 在 A 点");
-    requireHeight(hb, "三角形 1 在 C 点");
-    requireHeight(hc, "三角形 2 在 A 点");
-    requireHeight(hd, "三角形 5 在 F 点");
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
-
-    double dY[5], dX[5];
-    for (int i = 1; i <= 4; ++i) {
-        dY[i] = in.yb - Y[i];
-        dX[i] = in.xb - X[i];
-    }
-    const double cT[6] = {0, cosd(T[1], rad), cosd(T[2], rad), cosd(T[3], rad), cosd(T[4], rad), cosd(T[5], rad)};
-    const double sT[6] = {0, sind(T[1], rad), sind(T[2], rad), sind(T[3], rad), sind(T[4], rad), sind(T[5], rad)};
-    const double cb1 = cosd(be[1], rad), cg1 = cosd(ga[1], rad), ca1 = cosd(al[1], rad), cb2 = cosd(be[2], rad);
-    const double cg2 = cosd(ga[2], rad), ca4 = cosd(al[4], rad), cg4 = cosd(ga[4], rad), cb5 = cosd(be[5], rad);
-    const double cg5 = cosd(ga[5], rad);
-
-    A(3, 1) = cT[1] - dY[1] * cb1 / ha + dY[2] / hb;
-    A(3, 2) = cT[2] - dY[1] * cg1 / ha - dY[2] * ca1 / hb;
-    A(3, 3) = dY[1] / ha - dY[2] * cb1 / hb - dY[2] * cb2 / hc;
-    A(3, 4) = cT[3] - dY[2] * cg2 / hc + dY[3] * ca4 / h[4];
-    A(3, 5) = dY[2] / hc;
-    A(3, 7) = -dY[3] / h[4];
-    A(3, 8) = cT[4] + dY[3] * cg4 / h[4] - dY[4] * cb5 / hd;
-    A(3, 9) = cT[5] - dY[4] * cg5 / hd;
-    A(3, 10) = dY[4] / hd;
-
-    A(4, 1) = sT[1] + dX[1] * cb1 / ha - dX[2] / hb;
-    A(4, 2) = sT[2] + dX[1] * cg1 / ha + dX[2] * ca1 / hb;
-    A(4, 3) = -dX[1] / ha + dX[2] * cb1 / hb + dX[2] * cb2 / hc;
-    A(4, 4) = sT[3] + dX[2] * cg2 / hc - dX[3] * ca4 / h[4];
-    A(4, 5) = -dX[2] / hc;
-    A(4, 7) = dX[3] / h[4];
-    A(4, 8) = sT[4] - dX[3] * cg4 / h[4] + dX[4] * cb5 / hd;
-    A(4, 9) = sT[5] + dX[4] * cg5 / hd;
-    A(4, 10) = -dX[4] / hd;
-
-    // Weight functions of the weakest point P2.
-    const double eY = Y[2] - Y[1], eX = X[2] - X[1];
-    A(5, 1) = cT[1] - eY * cb1 / ha;
-    A(5, 2) = cT[2] - eY * cg1 / ha;
-    A(5, 3) = eY / ha;
-    A(6, 1) = sT[1] + eX * cb1 / ha;
-    A(6, 2) = sT[2] + eX * cg1 / ha;
-    A(6, 3) = -eX / ha;
+    addCoordinateRows(A, 3, 4, kRouteACEFDB, m, 5, in.xb, in.yb, in);
+    addCoordinateRows(A, 5, 6, kRouteACEFDB, m, 2, m.X[2], m.Y[2], in);
 }
 
-void showAdjustedRouteCase1(CaseEnv &env, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
-                            double xa, double ya, double rad)
+void adjustedRouteCase1(CaseResult &r, double T1, const TriArr &alpha, const TriArr &gamma, const TriArr &beta,
+                        double xa, double ya)
 {
-    const Record &rec = env.rec;
-    double T[6] = {};
-    T[1] = T1;
-    T[2] = downIfFull(T[1] - alpha[1] + 180);
-    T[3] = downIfFull(T[2] - gamma[1] - alpha[2] + 180);
-    T[4] = downIfFull(T[3] + beta[4] + 180);
-    T[5] = downIfFull(T[4] - alpha[5] + 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[2], rec.Sp[4], rec.Sp[8], rec.Sp[9]};
-    showAdjustedRoute(env, xa, ya, T, d, rad);
+    constexpr Turning plusHalf{180, downIfFull};
+    adjustedRoute(r, kRouteACEFDB, {{{}, plusHalf, plusHalf, plusHalf, plusHalf}}, T1, xa, ya, alpha, beta, gamma);
 }
 
 } // namespace detail
@@ -107,7 +63,7 @@ Model model1(const Inputs &in)
     auto &X = m.X;
     auto &Y = m.Y;
 
-    // Step 2: azimuths along the route A, C, E, F, D, B.
+    // Azimuths along the route A, C, E, F, D, B.
     X[0] = in.xa;
     Y[0] = in.ya;
     T[1] = downIfFull(in.ta + in.qa);
@@ -121,58 +77,30 @@ Model model1(const Inputs &in)
         Y[i] = Y[i - 1] + d[i] * sind(T[i], rad);
     }
 
-    // Steps 3 and 4: misclosures and the condition matrix over the sides;
+    // Misclosures and the condition matrix over the sides;
     // column 0 turns the whole route about A with the signed qa.
     detail::sideConditionsCase1(m, in);
-    Matrix &A = m.A;
-    A(3, 0) = -(in.yb - in.ya) / rho;
-    A(4, 0) = (in.xb - in.xa) / rho;
-    A(5, 0) = -(Y[2] - in.ya) / rho;
-    A(6, 0) = (X[2] - in.xa) / rho;
+    addStartTurn(m.A, 3, 4, in.xa, in.ya, in.xb, in.yb, rho);
+    addStartTurn(m.A, 5, 6, in.xa, in.ya, X[2], Y[2], rho);
     return m;
 }
 
-void Cm1(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, Sides &S,
-         TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm1(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
-
-    // Step 1.
-    redimension(rec, 4, 5, 6, 6);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.ta = ta, in.qa = qa;
+    CaseResult r = startResult(1, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model1(in);
-    detail::storeMisclosures(rec, m);
-    for (int i = 0; i <= 5; ++i) {
-        rec.X[static_cast<std::size_t>(i)] = m.X[static_cast<std::size_t>(i)];
-        rec.Y[static_cast<std::size_t>(i)] = m.Y[static_cast<std::size_t>(i)];
-    }
-    out.setText("Text22", fixed(rec.w[1], 2) + "秒");
-    out.setText("Text23", fixed(rec.w[2], 2) + "秒");
-    out.setText("Text13", "没有方位角条件 ");
-    out.setText("Text24", "有定向的纵横座标条件但没有方位角条件");
-    out.setText("Text14", fixed(rec.w[3] * 1000.0f, 2) + "毫米");
-    out.setText("Text15", fixed(rec.w[4] * 1000.0f, 2) + "毫米");
+    detail::storeMisclosures(r, m);
+    const double vv = solveConditions(r, m.A);
 
-    // Steps 5 to 8.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 1, {1, 11}, V);
-
-    // Step 9: the corrected orientation angle.
-    qa = qa + orientationCorrection(rec, m.A, 0) / 3600;
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: adjusted coordinates along the same route.
-    detail::showAdjustedRouteCase1(env, downIfFull(ta + qa), alpha, gamma, beta, xa, ya, rad);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 6);
-    (void)yb;
+    // The orientation angle qa takes its correction; the route is computed
+    // again from it with the angles of the adjusted sides.
+    r.qa = rec.qa + orientationCorrection(r, m.A, 0) / 3600;
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

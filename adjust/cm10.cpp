@@ -1,90 +1,18 @@
-// Case 10: A, C and D known: the chain starts on the known side A–C and
-// closes on D with the closing azimuth and orientation angle, which are
-// held fixed. Five conditions; S(1) comes from the coordinates and is not
-// corrected.
-#include "cases.h"
-
-#include "geometry.h"
+// Case 10: A, C and D known: the chain starts on the known side A–C, runs
+// along S(2), S(4), S(10) to B and S(9) to D, and closes on D with the
+// closing azimuth and orientation angle, which are held fixed. Five
+// conditions (the figure, the azimuth at D, the coordinates of D); S(1) comes
+// from the coordinates and is not corrected.
 #include "knownside.h"
-#include "numfmt.h"
 
 namespace chain {
 
 namespace {
-
-// Steps 2 and 4: the route A, C, E, F, B, D from the known side, along
-// S(2), S(4), S(10), S(9).
-void route10(Traverse &t, const RouteData &d, double xa, double ya, double xc, double yc, double T1)
-{
-    startAtC(t, xa, ya, xc, yc, T1);
-    fromCToF(t, d, true);
-    alongS10S9(t, d);
+constexpr KnownSideChain kCase10{true, SecondLeg::AlongS10, ClosingAzimuth::Held};
 }
 
-} // namespace
+Model model10(const Inputs &in) { return modelFromKnownSide(in, kCase10); }
 
-Model model10(const Inputs &in)
-{
-    Model m;
-    m.nc = 5;
-    m.weakest = 3;
-    const double rad = in.rad;
-    const double rho = in.rho;
-    const auto &T = m.T, &X = m.X, &Y = m.Y;
-
-    // Steps 2 to 4.
-    const KnownSide ac = knownSideAC(in.xa, in.ya, in.xc, in.yc, rad);
-    Traverse t{m.T, m.X, m.Y, rad};
-    route10(t, {in.S, in.alpha, in.beta, in.gamma, rad}, in.xa, in.ya, in.xc, in.yc, ac.azimuth);
-
-    // Step 5: the closing azimuth (no test for a negative value).
-    const double az = downIfFull(T[5] + in.qb + 180);
-    m.closingAzimuth = az;
-
-    // Step 6: misclosures.
-    m.w[1] = detail::figureMisclosure1(in);
-    m.w[2] = detail::figureMisclosure2(in);
-    m.w[3] = azimuthMisclosure(az, in.tb);
-    m.w[4] = X[5] - in.xd;
-    m.w[5] = Y[5] - in.yd;
-
-    // Step 7: condition matrix over the sides S(2)..S(11).
-    Matrix &A = m.A;
-    const FirstQuad q = firstQuad(in);
-    const AlongS10 s = alongS10(in);
-    detail::figureRow1(A, 1, in, false);
-    detail::figureRow2(A, 2, in, true);
-
-    azimuthColumnsFromC(A, 3, q, rho, entryAlongS10(s));
-    azimuthColumnsAlongS10(A, 3, s, rho);
-
-    coordinateColumnsFromC(A, 4, 5, m, q, in.xd, in.yd, rad);
-    coordinateColumnsAlongS10(A, 4, 5, m, s, in.xd, in.yd, rad, false);
-
-    // Weight functions of the weakest point P3, as in case 8.
-    coordinateColumnsFromC(A, 6, 7, m, q, X[3], Y[3], rad);
-    return m;
-}
-
-void Cm10(CaseEnv &env, double &xa, double &ya, double &xc, double &yc, double &xd, double &yd, double &tb,
-          double &qb, float &sgb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho,
-          double &rad)
-{
-    Record &rec = env.rec;
-    (void)sgb; // the closing orientation is held fixed: its sign enters nothing
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Step 3: the known side into the record.
-    S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
-
-    // Steps 2 to 12: route, misclosures and condition matrix of the model, the
-    // adjustment with Sp(1) = S(1) and qb not changed, the adjusted route.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
-    in.tb = tb, in.qb = qb;
-    adjustFromKnownSide(env, {10, model10, route10, "由已知边起算含方位角及纵横座标条件"}, in, alpha, gamma, beta);
-}
+CaseResult Cm10(const Record &rec, const Computation &comp) { return adjustFromKnownSide(10, kCase10, rec, comp); }
 
 } // namespace chain

@@ -1,75 +1,17 @@
 // Case 11: A, C and D known, no angles: the chain starts on the known side
-// A–C and closes on D. Four conditions; S(1) comes from the coordinates
-// and is not corrected.
-#include "cases.h"
-
-#include "geometry.h"
+// A–C, runs along S(2), S(4) (T(3) not reduced), S(10) to B and S(9) to D,
+// and closes on D. Four conditions (the figure, the coordinates of D); S(1)
+// comes from the coordinates and is not corrected.
 #include "knownside.h"
-#include "numfmt.h"
 
 namespace chain {
 
 namespace {
-
-// Step 2: the route A, C, E, F, B, D from the known side, along S(2), S(4),
-// S(10), S(9); T(3) is not reduced.
-void route11(Traverse &t, const RouteData &d, double xa, double ya, double xc, double yc, double T1)
-{
-    startAtC(t, xa, ya, xc, yc, T1);
-    fromCToF(t, d, false);
-    alongS10S9(t, d);
+constexpr KnownSideChain kCase11{false, SecondLeg::AlongS10, ClosingAzimuth::None};
 }
 
-} // namespace
+Model model11(const Inputs &in) { return modelFromKnownSide(in, kCase11); }
 
-Model model11(const Inputs &in)
-{
-    Model m;
-    m.nc = 4;
-    m.weakest = 3;
-    const double rad = in.rad;
-    const auto &X = m.X, &Y = m.Y;
-
-    // Step 2.
-    const KnownSide ac = knownSideAC(in.xa, in.ya, in.xc, in.yc, rad);
-    Traverse t{m.T, m.X, m.Y, rad};
-    route11(t, {in.S, in.alpha, in.beta, in.gamma, rad}, in.xa, in.ya, in.xc, in.yc, ac.azimuth);
-
-    // Step 3: misclosures.
-    m.w[1] = detail::figureMisclosure1(in);
-    m.w[2] = detail::figureMisclosure2(in);
-    m.w[3] = X[5] - in.xd;
-    m.w[4] = Y[5] - in.yd;
-
-    // Step 4: condition matrix over the sides S(2)..S(11).
-    Matrix &A = m.A;
-    const FirstQuad q = firstQuad(in);
-    const AlongS10 s = alongS10(in);
-    detail::figureRow1(A, 1, in, false);
-    detail::figureRow2(A, 2, in, true);
-    coordinateColumnsFromC(A, 3, 4, m, q, in.xd, in.yd, rad);
-    coordinateColumnsAlongS10(A, 3, 4, m, s, in.xd, in.yd, rad, false);
-
-    // Weight functions of the weakest point P3 (F).
-    coordinateColumnsFromC(A, 5, 6, m, q, X[3], Y[3], rad);
-    return m;
-}
-
-void Cm11(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &xc, double &yc, Sides &S,
-          TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
-{
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 4, 5, 7, 5);
-
-    // Step 2: the known side into the record, the approximate route.
-    S[1] = knownSideAC(xa, ya, xc, yc, rad).length;
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
-
-    // Steps 3 to 12.
-    adjustFromKnownSide(env, {11, model11, route11, "由已知边起算的纵横座标条件平差"}, in, alpha, gamma, beta);
-}
+CaseResult Cm11(const Record &rec, const Computation &comp) { return adjustFromKnownSide(11, kCase11, rec, comp); }
 
 } // namespace chain

@@ -7,6 +7,7 @@
 #include "azimuthcond.h"
 #include "geometry.h"
 #include "numfmt.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -14,7 +15,7 @@ using detail::cosd;
 
 Model model2(const Inputs &in)
 {
-    // Step 2 is that of case 1 (route A, C, E, F, D, B from T(1) = ta + qa);
+    // The route is that of case 1 (route A, C, E, F, D, B from T(1) = ta + qa);
     // so are the figure conditions, the ordinate and abscissa conditions and
     // the weight functions of P2, which move down one row below the azimuth
     // condition.
@@ -31,14 +32,14 @@ Model model2(const Inputs &in)
     const double TB = downIfFull(T[5] + in.qb + 180);
     m.closingAzimuth = TB;
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = one.w[1];
     m.w[2] = one.w[2];
     m.w[3] = azimuthcond::misclosure(TB, in.tb);
     m.w[4] = one.w[3];
     m.w[5] = one.w[4];
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
     for (int c = 0; c <= 12; ++c) {
         A(1, c) = one.A(1, c);
@@ -48,56 +49,27 @@ Model model2(const Inputs &in)
     }
 
     // Row 3, the azimuth condition: the derivatives of TB, in seconds.
-    const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
-    const double rad = in.rad;
-    const double rho = in.rho;
-    const double ha = S[1] * detail::sind(be[1], rad), hb = S[2] * detail::sind(al[1], rad);
-    const double hc = S[3] * detail::sind(be[2], rad), hd = S[8] * detail::sind(be[5], rad);
     azimuthcond::orientationEntries(A);
-    A(3, 1) = rho * (cosd(be[1], rad) / ha - 1 / hb);
-    A(3, 2) = rho * (cosd(ga[1], rad) / ha + cosd(al[1], rad) / hb);
-    A(3, 3) = rho * (cosd(be[2], rad) / hc - 1 / ha + cosd(be[1], rad) / hb);
-    A(3, 4) = rho * (cosd(ga[2], rad) / hc - cosd(al[4], rad) / h[4]);
-    A(3, 5) = -rho / hc;
-    A(3, 7) = rho / h[4];
-    A(3, 8) = rho * (cosd(be[5], rad) / hd - cosd(ga[4], rad) / h[4]);
-    A(3, 9) = rho * cosd(ga[5], rad) / hd;
-    A(3, 10) = -rho / hd;
+    addAzimuthRow(A, 3, kRouteACEFDB, in);
     return m;
 }
 
-void Cm2(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad,
-         float &sga, float &sgb)
+CaseResult Cm2(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb;
-    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb;
-    in.sga = sga, in.sgb = sgb;
+    CaseResult r = startResult(2, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model2(in);
+    const azimuthcond::Adjusted a = azimuthcond::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8.
-    const azimuthcond::Adjusted a = azimuthcond::adjust(env, m, 2, 7, 3);
-
-    // Step 9: both orientation angles corrected, as signed angles.
-    qa = qa + a.startCorrection / 3600;
-    qb = qb + a.closingCorrection / 3600;
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: the route of case 1 again from T(1) = ta + qa.
-    detail::showAdjustedRouteCase1(env, downIfFull(ta + qa), alpha, gamma, beta, xa, ya, rad);
-
-    // Step 12.
-    showPrecision(env, a.vv, 5, 4);
+    // Both orientation angles take their corrections, as signed angles; the
+    // route of case 1 again from T(1) = ta + qa.
+    r.qa = rec.qa + a.startCorrection / 3600;
+    r.qb = rec.qb + a.closingCorrection / 3600;
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    detail::adjustedRouteCase1(r, downIfFull(rec.ta + r.qa), alpha, gamma, beta, rec.xa, rec.ya);
+    precision(r, a.vv);
+    return r;
 }
 
 } // namespace chain

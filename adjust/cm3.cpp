@@ -17,44 +17,33 @@ Model model3(const Inputs &in)
     const auto &S = in.S;
     const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
 
-    // Step 2: the route A, C, E, F, D, B turned onto B.
+    // The route A, C, E, F, D, B turned onto B.
     const unoriented::Route route{in.xa, in.ya, in.xb, in.yb,
                                   {0, S[1], S[2], S[4], S[8], S[9]},
                                   {0, -al[1], -(ga[1] + al[2]), be[4], -al[5]},
                                   10, unoriented::upThenDown, unoriented::upThenDown};
     unoriented::orient(m, route, in);
 
-    // Steps 3 and 4: the misclosures and the condition matrix of case 1
+    // The misclosures and the condition matrix of case 1
     // without its orientation column.
     detail::sideConditionsCase1(m, in);
     return m;
 }
 
-void Cm3(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm3(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 4, 5, 6, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb;
+    CaseResult r = startResult(3, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model3(in);
+    const double vv = unoriented::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8; no orientation correction.
-    const double vv = unoriented::adjust(env, m, 3, unoriented::CoordinateText::Picture);
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: T(1) keeps its rotated value, the later azimuths are turned
-    // from it with the angles of the adjusted sides as in case 1.
-    detail::showAdjustedRouteCase1(env, m.T[1], alpha, gamma, beta, xa, ya, rad);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 6);
+    // T(1) keeps its rotated value; the later azimuths are turned from it
+    // with the angles of the adjusted sides as in case 1.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    detail::adjustedRouteCase1(r, m.T[1], alpha, gamma, beta, rec.xa, rec.ya);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

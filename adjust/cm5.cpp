@@ -7,88 +7,24 @@
 #include "geometry.h"
 #include "numfmt.h"
 #include "route.h"
+#include "routerows.h"
 #include "unoriented.h"
 
 namespace chain {
 
-using detail::cosd;
 using detail::sind;
 
 namespace detail {
 
-FigureCase5 figureCase5(const Inputs &in)
+void requireHeightsCase5(const Inputs &in)
 {
     const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
+    const auto &al = in.alpha, &ga = in.gamma;
     const double rad = in.rad;
-    FigureCase5 f{};
-    f.e1 = S[4] * sind(al[2], rad), f.e2 = S[7] * sind(ga[4], rad);
-    f.e3 = S[7] * sind(al[4], rad), f.e4 = S[9] * sind(ga[5], rad);
-    requireHeight(f.e1, "三角形 2 在 E 点");
-    requireHeight(f.e2, "三角形 4 在 D 点");
-    requireHeight(f.e3, "三角形 4 在 E 点");
-    requireHeight(f.e4, "三角形 5 在 B 点");
-    f.ca2 = cosd(al[2], rad), f.cb2 = cosd(be[2], rad), f.ca3 = cosd(al[3], rad), f.cg3 = cosd(ga[3], rad);
-    f.ca4 = cosd(al[4], rad), f.cb4 = cosd(be[4], rad), f.cg4 = cosd(ga[4], rad), f.cb5 = cosd(be[5], rad);
-    f.cg5 = cosd(ga[5], rad);
-    return f;
-}
-
-void coordinateRowsCase5(Matrix &A, int rx, int ry, int wx, int wy, const Model &m, const Inputs &in,
-                         const FigureCase5 &f)
-{
-    const auto &h = in.h;
-    const double rad = in.rad;
-    const auto &T = m.T, &X = m.X, &Y = m.Y;
-    const double e1 = f.e1, e2 = f.e2, e3 = f.e3, e4 = f.e4;
-
-    double dY[5], dX[5];
-    for (int i = 1; i <= 4; ++i) {
-        dY[i] = in.yb - Y[i];
-        dX[i] = in.xb - X[i];
-    }
-    const double cT[6] = {0, cosd(T[1], rad), cosd(T[2], rad), cosd(T[3], rad), cosd(T[4], rad), cosd(T[5], rad)};
-    const double sT[6] = {0, sind(T[1], rad), sind(T[2], rad), sind(T[3], rad), sind(T[4], rad), sind(T[5], rad)};
-    const double ca2 = f.ca2, cb2 = f.cb2, ca3 = f.ca3, cg3 = f.cg3, ca4 = f.ca4, cb4 = f.cb4, cg4 = f.cg4;
-    const double cb5 = f.cb5, cg5 = f.cg5;
-
-    A(rx, 1) = cT[1] + dY[1] * cg3 / h[3];
-    A(rx, 3) = -dY[2] / e1;
-    A(rx, 4) = cT[3] + dY[2] * ca2 / e1 - dY[3] * cb4 / e2 + dY[4] / e3;
-    A(rx, 5) = cT[2] + dY[1] * ca3 / h[3] + dY[2] * cb2 / e1;
-    A(rx, 6) = -dY[1] / h[3];
-    A(rx, 7) = cT[4] - dY[3] * cg4 / e2 - dY[4] * ca4 / e3;
-    A(rx, 8) = dY[3] / e2 - dY[4] * (cb4 / e3 + cb5 / e4);
-    A(rx, 9) = cT[5] - dY[4] * cg5 / e4;
-    A(rx, 10) = dY[4] / e4;
-
-    A(ry, 1) = sT[1] - dX[1] * cg3 / h[3];
-    A(ry, 3) = dX[2] / e1;
-    A(ry, 4) = sT[3] - dX[2] * ca2 / e1 + dX[3] * cb4 / e2 - dX[4] / e3;
-    A(ry, 5) = sT[2] - dX[1] * ca3 / h[3] - dX[2] * cb2 / e1;
-    A(ry, 6) = dX[1] / h[3];
-    A(ry, 7) = sT[4] + dX[3] * cg4 / e2 + dX[4] * ca4 / e3;
-    A(ry, 8) = -dX[3] / e2 + dX[4] * (cb4 / e3 + cb5 / e4);
-    A(ry, 9) = sT[5] + dX[4] * cg5 / e4;
-    A(ry, 10) = -dX[4] / e4;
-
-    // Weight functions of the weakest point P3 (E).
-    double fY[3], fX[3];
-    for (int i = 1; i <= 2; ++i) {
-        fY[i] = Y[3] - Y[i];
-        fX[i] = X[3] - X[i];
-    }
-    A(wx, 1) = cT[1] + fY[1] * cg3 / h[3];
-    A(wx, 3) = -fY[2] / e1;
-    A(wx, 4) = cT[3] + fY[2] * ca2 / e1;
-    A(wx, 5) = cT[2] + fY[1] * ca3 / h[3] + fY[2] * cb2 / e1;
-    A(wx, 6) = -fY[1] / h[3];
-
-    A(wy, 1) = sT[1] - fX[1] * cg3 / h[3];
-    A(wy, 3) = fX[2] / e1;
-    A(wy, 4) = sT[3] - fX[2] * ca2 / e1;
-    A(wy, 5) = sT[2] - fX[1] * ca3 / h[3] - fX[2] * cb2 / e1;
-    A(wy, 6) = fX[1] / h[3];
+    requireHeight(S[4] * sind(al[2], rad), "三角形 2 在 E 点");
+    requireHeight(S[7] * sind(ga[4], rad), "三角形 4 在 D 点");
+    requireHeight(S[7] * sind(al[4], rad), "三角形 4 在 E 点");
+    requireHeight(S[9] * sind(ga[5], rad), "三角形 5 在 B 点");
 }
 
 } // namespace detail
@@ -102,7 +38,7 @@ Model model5(const Inputs &in)
     const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
     const auto &X = m.X, &Y = m.Y;
 
-    // Step 2: the route C, A, F, E, D, B turned onto B; the provisional
+    // The route C, A, F, E, D, B turned onto B; the provisional
     // azimuths are only reduced from above.
     const unoriented::Route route{in.xc, in.yc, in.xb, in.yb,
                                   {0, S[1], S[5], S[4], S[7], S[9]},
@@ -110,52 +46,37 @@ Model model5(const Inputs &in)
                                   190, downIfFull, unoriented::downThenUp};
     unoriented::orient(m, route, in);
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = X[5] - in.xb;
     m.w[4] = Y[5] - in.yb;
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
-    const detail::FigureCase5 f = detail::figureCase5(in);
+    detail::requireHeightsCase5(in);
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
-    detail::coordinateRowsCase5(A, 3, 4, 5, 6, m, in, f);
+    addCoordinateRows(A, 3, 4, kRouteCAFEDB, m, 5, in.xb, in.yb, in);
+    addCoordinateRows(A, 5, 6, kRouteCAFEDB, m, 3, X[3], Y[3], in);
     return m;
 }
 
-void Cm5(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, Sides &S, TriArr &alpha, TriArr &gamma,
-         TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm5(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1: N and Q are 0..7 by 0..7; row and column 7 stay 0.
-    redimension(rec, 4, 5, 7, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xc = xc, in.yc = yc, in.xb = xb, in.yb = yb;
+    CaseResult r = startResult(5, rec); // N and Q are 0..7 by 0..7; row and column 7 stay 0
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model5(in);
+    const double vv = unoriented::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8; no orientation correction.
-    const double vv = unoriented::adjust(env, m, 5, unoriented::CoordinateText::General);
-
-    // Step 10.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 11: from the rotated T(1), P1 is A and P5 is B.
-    double T[6] = {};
-    T[1] = m.T[1];
-    T[2] = downIfFull(T[1] + beta[3] + 180);
-    T[3] = downIfFull(T[2] + gamma[2] + 180);
-    T[4] = upIfNegative(T[3] - alpha[4] - 180);
-    T[5] = upIfNegative(T[4] - gamma[4] - alpha[5] - 180);
-    const double d[6] = {0, rec.Sp[1], rec.Sp[5], rec.Sp[4], rec.Sp[7], rec.Sp[9]};
-    showAdjustedRoute(env, xc, yc, T, d, rad);
-
-    // Step 12.
-    showPrecision(env, vv, 4, 6);
+    // From the rotated T(1) along C, A, F, E, D, B: P1 is A and P5 is B.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    constexpr Turning plusHalf{180, downIfFull}, minusHalf{-180, upIfNegative};
+    adjustedRoute(r, kRouteCAFEDB, {{{}, plusHalf, plusHalf, minusHalf, minusHalf}}, m.T[1], rec.xc, rec.yc, alpha,
+                  beta, gamma);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

@@ -8,6 +8,8 @@
 #include "geometry.h"
 #include "numfmt.h"
 #include "route.h"
+#include "routerows.h"
+#include "unoriented.h"
 
 namespace chain {
 
@@ -20,14 +22,14 @@ Model model6(const Inputs &in)
     m.nc = 5;
     m.weakest = 3; // U3, the point E
     const auto &S = in.S;
-    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma, &h = in.h;
+    const auto &al = in.alpha, &be = in.beta, &ga = in.gamma;
     const double rad = in.rad;
     const double rho = in.rho;
     auto &T = m.T;
     auto &X = m.X;
     auto &Y = m.Y;
 
-    // Step 2: the route U0..U5 = C, A, F, E, D, B; d(i) and e(i) are the
+    // The route U0..U5 = C, A, F, E, D, B; d(i) and e(i) are the
     // route side and the turn after U(i).
     const double d[5] = {0, S[5], S[4], S[7], S[9]};
     const double e[5] = {0, be[3], ga[2], -al[4], -ga[4] - al[5]};
@@ -44,82 +46,52 @@ Model model6(const Inputs &in)
     const double TB = upIfNegative(downIfFull(T[5] + in.qb + 180));
     m.closingAzimuth = TB;
 
-    // Step 3: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = azimuthcond::misclosure(TB, in.tb);
     m.w[4] = X[5] - in.xb;
     m.w[5] = Y[5] - in.yb;
 
-    // Step 4: condition matrix.
+    // The condition matrix.
     Matrix &A = m.A;
-    const detail::FigureCase5 f = detail::figureCase5(in);
+    detail::requireHeightsCase5(in);
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
 
-    // Row 3, the azimuth condition (seconds).
-    const double ha = f.e1, hb = f.e2, hc = f.e3, hd = f.e4;
-    const double ca2 = f.ca2, cb2 = f.cb2, ca3 = f.ca3, cg3 = f.cg3, ca4 = f.ca4, cb4 = f.cb4, cg4 = f.cg4;
-    const double cb5 = f.cb5, cg5 = f.cg5;
+    // Row 3, the azimuth condition (seconds); rows 4 and 5, the ordinate
+    // and abscissa conditions on B, and rows 6 and 7, the weight functions
+    // of the weakest point U3, as in case 5; column 0 is the turn of the
+    // whole route about C with the signed qa.
     azimuthcond::orientationEntries(A);
-    A(3, 1) = -rho * cg3 / h[3];
-    A(3, 3) = rho / ha;
-    A(3, 4) = rho * (cb4 / hb - ca2 / ha - 1 / hc);
-    A(3, 5) = -rho * (ca3 / h[3] + cb2 / ha);
-    A(3, 6) = rho / h[3];
-    A(3, 7) = rho * (cg4 / hb + ca4 / hc);
-    A(3, 8) = rho * (cb4 / hc + cb5 / hd - 1 / hb);
-    A(3, 9) = rho * cg5 / hd;
-    A(3, 10) = -rho / hd;
-
-    // Rows 4 and 5, the ordinate and abscissa conditions on B, and rows 6 and
-    // 7, the weight functions of the weakest point U3, as in case 5; column 0
-    // is the turn of the whole route about C with the signed qa.
-    detail::coordinateRowsCase5(A, 4, 5, 6, 7, m, in, f);
-    A(4, 0) = -(in.yb - in.yc) / rho;
-    A(5, 0) = (in.xb - in.xc) / rho;
-    A(6, 0) = -(Y[3] - in.yc) / rho;
-    A(7, 0) = (X[3] - in.xc) / rho;
+    addAzimuthRow(A, 3, kRouteCAFEDB, in);
+    addCoordinateRows(A, 4, 5, kRouteCAFEDB, m, 5, in.xb, in.yb, in);
+    addCoordinateRows(A, 6, 7, kRouteCAFEDB, m, 3, X[3], Y[3], in);
+    addStartTurn(A, 4, 5, in.xc, in.yc, in.xb, in.yb, rho);
+    addStartTurn(A, 6, 7, in.xc, in.yc, X[3], Y[3], rho);
     return m;
 }
 
-void Cm6(CaseEnv &env, double &xc, double &yc, double &xb, double &yb, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
-         float &rho, double &rad)
+CaseResult Cm6(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 2 to 4.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xc = xc, in.yc = yc, in.xb = xb, in.yb = yb;
-    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb;
-    in.sga = sga, in.sgb = sgb;
+    CaseResult r = startResult(6, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model6(in);
+    const azimuthcond::Adjusted a = azimuthcond::adjust(r, m);
 
-    // Step 3's texts and steps 5 to 8.
-    const azimuthcond::Adjusted a = azimuthcond::adjust(env, m, 6, 6, 2);
-
-    // Step 10, then step 9: qb corrected and written back; the start
-    // correction q0 only turns the adjusted route.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-    qb = qb + a.closingCorrection / 3600;
+    // qb takes its correction; the correction q0 of the start orientation
+    // only turns the adjusted route, qa stays as given.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
+    r.qb = rec.qb + a.closingCorrection / 3600;
     const double q0 = a.startCorrection / 3600;
 
-    // Step 11: the route from C with both reductions at every azimuth.
-    double T[6] = {};
-    T[1] = upIfNegative(downIfFull(ta + qa + q0));
-    T[2] = upIfNegative(downIfFull(T[1] + beta[3] + 180));
-    T[3] = upIfNegative(downIfFull(T[2] + gamma[2] + 180));
-    T[4] = upIfNegative(downIfFull(T[3] - alpha[4] + 180));
-    T[5] = upIfNegative(downIfFull(T[4] - gamma[4] - alpha[5] + 180));
-    const double d[6] = {0, rec.Sp[1], rec.Sp[5], rec.Sp[4], rec.Sp[7], rec.Sp[9]};
-    showAdjustedRoute(env, xc, yc, T, d, rad);
-
-    // Step 12.
-    showPrecision(env, a.vv, 5, 4);
+    // The route from C with both reductions at every azimuth.
+    constexpr Turning both{180, unoriented::downThenUp};
+    adjustedRoute(r, kRouteCAFEDB, {{{}, both, both, both, both}}, upIfNegative(downIfFull(rec.ta + rec.qa + q0)),
+                  rec.xc, rec.yc, alpha, beta, gamma);
+    precision(r, a.vv);
+    return r;
 }
 
 } // namespace chain

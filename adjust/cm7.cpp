@@ -6,6 +6,7 @@
 #include "geometry.h"
 #include "knownside.h"
 #include "numfmt.h"
+#include "routerows.h"
 
 namespace chain {
 
@@ -14,7 +15,7 @@ using detail::sind;
 
 namespace {
 
-// Step 2: the route A, C, E, F, B, D from ta + qa, along S(1), S(2), S(4),
+// The route A, C, E, F, B, D from ta + qa, along S(1), S(2), S(4),
 // then S(10) and S(9).
 void route7(Traverse &t, const RouteData &d, double xa, double ya, double ta, double qa)
 {
@@ -44,97 +45,57 @@ Model model7(const Inputs &in)
     Traverse t{m.T, m.X, m.Y, rad};
     route7(t, {in.S, in.alpha, in.beta, in.gamma, rad}, in.xa, in.ya, in.ta, in.qa);
 
-    // Step 3: the closing azimuth.
+    // The closing azimuth.
     double az = downIfFull(T[5] + in.qb + 180);
     az = upIfNegative(az);
     m.closingAzimuth = az;
 
-    // Step 4: misclosures.
+    // Misclosures.
     m.w[1] = detail::figureMisclosure1(in);
     m.w[2] = detail::figureMisclosure2(in);
     m.w[3] = azimuthMisclosure(az, in.tb);
     m.w[4] = X[5] - in.xd;
     m.w[5] = Y[5] - in.yd;
 
-    // Step 5: condition matrix. Column 0 is the correction of the signed qa
-    // and column 12 that of the signed qb, in seconds.
+    // The condition matrix: the figure conditions, the azimuth at D, the
+    // coordinates of D along the route A, C, E, F, B, D (that of case 4) and
+    // the weight functions of P2. Column 0 is the correction of the signed
+    // qa and column 12 that of the signed qb, in seconds.
     Matrix &A = m.A;
-    const FirstQuad q = firstQuad(in);
-    const AlongS10 s = alongS10(in);
+    firstQuad(in); // the heights of the turns at C and E must not vanish,
+    alongS10(in);  // nor those of the turns at F and B
     detail::figureRow1(A, 1, in, true);
     detail::figureRow2(A, 2, in, true);
-
     A(3, 0) = 1;
-    A(3, 1) = rho * (q.cb1 / q.u1 - 1 / q.u2);
-    azimuthColumnsFromC(A, 3, q, rho, entryAlongS10(s));
-    azimuthColumnsAlongS10(A, 3, s, rho);
+    addAzimuthRow(A, 3, kRouteACEFBD, in);
     A(3, 12) = 1;
-
-    const double dY1 = in.yd - Y[1], dY2 = in.yd - Y[2];
-    const double dX1 = in.xd - X[1], dX2 = in.xd - X[2];
-    A(4, 0) = -(in.yd - in.ya) / rho;
-    A(4, 1) = cosd(T[1], rad) - dY1 * q.cb1 / q.u1 + dY2 / q.u2;
-    A(5, 0) = (in.xd - in.xa) / rho;
-    A(5, 1) = sind(T[1], rad) + dX1 * q.cb1 / q.u1 - dX2 / q.u2;
-    coordinateColumnsFromC(A, 4, 5, m, q, in.xd, in.yd, rad);
-    coordinateColumnsAlongS10(A, 4, 5, m, s, in.xd, in.yd, rad, true);
-
-    // Weight functions of the weakest point P2.
-    const double eY = Y[2] - Y[1], eX = X[2] - X[1];
-    A(6, 0) = -(Y[2] - in.ya) / rho;
-    A(6, 1) = cosd(T[1], rad) - eY * q.cb1 / q.u1;
-    A(6, 2) = cosd(T[2], rad) - eY * q.cg1 / q.u1;
-    A(6, 3) = eY / q.u1;
-    A(7, 0) = (X[2] - in.xa) / rho;
-    A(7, 1) = sind(T[1], rad) + eX * q.cb1 / q.u1;
-    A(7, 2) = sind(T[2], rad) + eX * q.cg1 / q.u1;
-    A(7, 3) = -eX / q.u1;
+    addCoordinateRows(A, 4, 5, kRouteACEFBD, m, 5, in.xd, in.yd, in);
+    addStartTurn(A, 4, 5, in.xa, in.ya, in.xd, in.yd, rho);
+    addCoordinateRows(A, 6, 7, kRouteACEFBD, m, 2, X[2], Y[2], in);
+    addStartTurn(A, 6, 7, in.xa, in.ya, X[2], Y[2], rho);
     return m;
 }
 
-void Cm7(CaseEnv &env, double &xa, double &ya, double &xd, double &yd, double &ta, double &qa, double &tb,
-         double &qb, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &sga, float &sgb,
-         float &rho, double &rad)
+CaseResult Cm7(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 2 to 5.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xd = xd, in.yd = yd;
-    in.ta = ta, in.qa = qa, in.tb = tb, in.qb = qb, in.sga = sga, in.sgb = sgb;
+    CaseResult r = startResult(7, rec);
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model7(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
+    detail::storeMisclosures(r, m);
+    const double vv = solveConditions(r, m.A);
 
-    // Step 11, items 1 to 6.
-    out.setText("Text22", fixed(rec.w[1], 2) + " 秒");
-    out.setText("Text23", fixed(rec.w[2], 2) + " 秒");
-    out.setText("Text13", " " + fixed(rec.w[3], 2) + "秒");
-    out.setText("Text14", fixed(rec.w[4] * 1000.0f, 2) + " 毫米");
-    out.setText("Text15", fixed(rec.w[5] * 1000.0f, 2) + " 毫米");
-    out.setText("Text24", "由已知边起算含方位角及纵横座标条件");
-
-    // Steps 6 to 9: the corrected sides and the corrected qa (V(0) belongs
-    // to the signed angle); qb is not corrected.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 7, {1, 11}, V);
-    V[0] = orientationCorrection(rec, m.A, 0);
-    qa = qa + V[0] / 3600;
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
-
-    // Step 10: the adjusted route with the corrected qa.
+    // qa takes its correction (V(0) belongs to the signed angle); qb is not
+    // corrected. The adjusted route with the corrected qa.
+    r.V[0] = orientationCorrection(r, m.A, 0);
+    r.qa = rec.qa + r.V[0] / 3600;
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
-    Traverse t{T, X, Y, rad};
-    route7(t, {rec.Sp, alpha, beta, gamma, rad}, xa, ya, ta, qa);
-    storeRoute(rec, X, Y);
-
-    // Step 11, items 7 to 13.
-    showAdjustedCoordinates(env, xa, ya);
-    showPrecision(env, vv, 5, 4);
+    Traverse t{T, X, Y, rec.rad};
+    route7(t, {r.Sp, alpha, beta, gamma, rec.rad}, rec.xa, rec.ya, rec.ta, r.qa);
+    storeRoute(r, X, Y);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

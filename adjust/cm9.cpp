@@ -16,7 +16,7 @@ using detail::sind;
 
 namespace {
 
-// Step 5: the route from A along the diagonal S(3) to E, then S(4) to F and
+// The route from A along the diagonal S(3) to E, then S(4) to F and
 // S(8) to D; P1 = C and P5 = B are the known points.
 void route9(Traverse &t, const RouteData &d, double T1)
 {
@@ -59,7 +59,7 @@ Model model9(const Inputs &in)
     const auto &T = m.T, &X = m.X, &Y = m.Y;
     const auto &h = in.h;
 
-    // Steps 2 to 5.
+    // The known points and sides, the route.
     m.X[0] = in.xa, m.Y[0] = in.ya;
     m.X[1] = in.xc, m.Y[1] = in.yc;
     m.X[5] = in.xb, m.Y[5] = in.yb;
@@ -70,7 +70,7 @@ Model model9(const Inputs &in)
     route9(t, d, ac.azimuth);
     m.T[5] = db.azimuth;
 
-    // Step 6: misclosures; az is the direction D -> B carried through the figure.
+    // Misclosures; az is the direction D -> B carried through the figure.
     const double az = turnAtD(T[4], d);
     m.closingAzimuth = az;
     m.w[1] = detail::figureMisclosure1(in);
@@ -79,7 +79,7 @@ Model model9(const Inputs &in)
     m.w[4] = X[4] - in.xd;
     m.w[5] = Y[4] - in.yd;
 
-    // Step 7: condition matrix; columns 1 and 9 are the known sides.
+    // The condition matrix; columns 1 and 9 are the known sides.
     Matrix &A = m.A;
     const FirstQuad q = firstQuad(in);
     const AlongS8 s = alongS8(in);
@@ -107,49 +107,28 @@ Model model9(const Inputs &in)
     return m;
 }
 
-void Cm9(CaseEnv &env, double &xa, double &ya, double &xb, double &yb, double &xc, double &yc, double &xd,
-         double &yd, Sides &S, TriArr &alpha, TriArr &gamma, TriArr &beta, TriArr &h, float &rho, double &rad)
+CaseResult Cm9(const Record &rec, const Computation &comp)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
-
-    // Step 1.
-    redimension(rec, 5, 5, 7, 5);
-
-    // Steps 3 and 4: the known sides into the record.
-    S[1] = knownSide(xa, ya, xc, yc, rad, "A", "C", "S(1)").length;
-    S[9] = knownSide(xd, yd, xb, yb, rad, "D", "B", "S(9)").length;
-
-    // Steps 2 to 7.
-    Inputs in = detail::inputsFrom(S, alpha, gamma, beta, h, rho, rad);
-    in.xa = xa, in.ya = ya, in.xb = xb, in.yb = yb, in.xc = xc, in.yc = yc, in.xd = xd, in.yd = yd;
+    CaseResult r = startResult(9, rec);
+    const double rad = rec.rad;
+    // S(1) and S(9) are the known sides; they keep their lengths.
+    r.S[1] = knownSide(rec.xa, rec.ya, rec.xc, rec.yc, rad, "A", "C", "S(1)").length;
+    r.S[9] = knownSide(rec.xd, rec.yd, rec.xb, rec.yb, rad, "D", "B", "S(9)").length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
     const Model m = model9(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
+    detail::storeMisclosures(r, m);
+    const double vv = solveConditions(r, m.A);
 
-    // Step 6: the misclosure fields.
-    out.setText("Text22", secondsField(rec.w[1]));
-    out.setText("Text23", secondsField(rec.w[2]));
-    out.setText("Text13", secondsField(rec.w[3]));
-    out.setText("Text14", millimetresField(rec.w[4]));
-    out.setText("Text15", millimetresField(rec.w[5]));
-    out.setText("Text24", "由已知边起闭含方位角及纵横座标条件");
-
-    // Steps 8 to 10: S(1) and S(9) keep their known lengths.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, 9, {2, 11, 9}, V);
-
-    // Step 11: the adjusted route from the unchanged T(1); P5 stays B.
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+    // The adjusted route from the unchanged T(1); P5 stays B.
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
-    X[0] = xa, Y[0] = ya, X[1] = xc, Y[1] = yc, X[5] = xb, Y[5] = yb;
+    X[0] = rec.xa, Y[0] = rec.ya, X[1] = rec.xc, Y[1] = rec.yc, X[5] = rec.xb, Y[5] = rec.yb;
     Traverse t{T, X, Y, rad};
-    route9(t, {rec.Sp, alpha, beta, gamma, rad}, m.T[1]);
-    storeRoute(rec, X, Y);
-
-    // Step 12.
-    showAdjustedCoordinates(env, xa, ya);
-    showPrecision(env, vv, 5, 4);
+    route9(t, {r.Sp, alpha, beta, gamma, rad}, m.T[1]);
+    storeRoute(r, X, Y);
+    precision(r, vv);
+    return r;
 }
 
 } // namespace chain

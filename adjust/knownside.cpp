@@ -2,7 +2,6 @@
 
 #include "errors.h"
 #include "geometry.h"
-#include "numfmt.h"
 
 #include <cmath>
 
@@ -144,7 +143,7 @@ void azimuthColumnsAlongS10(Matrix &A, int row, const AlongS10 &s, double rho)
 }
 
 void coordinateColumnsAlongS10(Matrix &A, int rx, int ry, const Model &m, const AlongS10 &s, double x, double y,
-                               double rad, bool bFirst)
+                               double rad)
 {
     const auto &X = m.X, &Y = m.Y, &T = m.T;
     const double dY3 = y - Y[3], dY4 = y - Y[4];
@@ -152,14 +151,12 @@ void coordinateColumnsAlongS10(Matrix &A, int rx, int ry, const Model &m, const 
     A(rx, 4) = A(rx, 4) + dY3 * s.cg6 / s.h6;
     A(rx, 8) = -dY4 / s.u4;
     A(rx, 9) = cosd(T[5], rad) + dY4 * s.ca5 / s.u4;
-    A(rx, 10) = bFirst ? cosd(T[4], rad) + dY4 * s.cb5 / s.u4 + dY3 * s.ca6 / s.h6
-                       : cosd(T[4], rad) + dY3 * s.ca6 / s.h6 + dY4 * s.cb5 / s.u4;
+    A(rx, 10) = cosd(T[4], rad) + dY3 * s.ca6 / s.h6 + dY4 * s.cb5 / s.u4;
     A(rx, 11) = -dY3 / s.h6;
     A(ry, 4) = A(ry, 4) - dX3 * s.cg6 / s.h6;
     A(ry, 8) = dX4 / s.u4;
     A(ry, 9) = sind(T[5], rad) - dX4 * s.ca5 / s.u4;
-    A(ry, 10) = bFirst ? sind(T[4], rad) - dX4 * s.cb5 / s.u4 - dX3 * s.ca6 / s.h6
-                       : sind(T[4], rad) - dX3 * s.ca6 / s.h6 - dX4 * s.cb5 / s.u4;
+    A(ry, 10) = sind(T[4], rad) - dX3 * s.ca6 / s.h6 - dX4 * s.cb5 / s.u4;
     A(ry, 11) = dX3 / s.h6;
 }
 
@@ -203,64 +200,108 @@ void coordinateColumnsAlongS8S9(Matrix &A, int rx, int ry, const Model &m, const
     A(ry, 10) = -dX4 / s.u5;
 }
 
-void storeRoute(Record &rec, const std::array<double, 6> &X, const std::array<double, 6> &Y)
+void storeRoute(CaseResult &r, const std::array<double, 6> &X, const std::array<double, 6> &Y)
 {
     for (std::size_t i = 0; i <= 5; ++i) {
-        rec.X[i] = X[i];
-        rec.Y[i] = Y[i];
+        r.X[i] = X[i];
+        r.Y[i] = Y[i];
     }
 }
 
-void showAdjustedCoordinates(CaseEnv &env, double xa, double ya)
+void routeFromKnownSide(Traverse &t, const RouteData &d, const KnownSideChain &c, double xa, double ya, double xc,
+                        double yc, double T1)
 {
-    env.out.setText("Text9(0)", picture(xa, 3));
-    env.out.setText("Text10(0)", picture(ya, 3));
-    for (int i = 1; i <= 5; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        env.out.setText(indexed("Text9", i), fixed(env.rec.X[u], 3));
-        env.out.setText(indexed("Text10", i), fixed(env.rec.Y[u], 3));
+    startAtC(t, xa, ya, xc, yc, T1);
+    fromCToF(t, d, c.raiseT3);
+    if (c.leg == SecondLeg::AlongS10) {
+        alongS10S9(t, d);
+    } else {
+        alongS8(t, d);
+        t.T[5] = turnAtD(t.T[4], d);
+        t.leg(5, d.S[9]);
     }
 }
 
-void adjustFromKnownSide(CaseEnv &env, const FromKnownSide &c, const Inputs &in, TriArr &alpha, TriArr &gamma,
-                         TriArr &beta)
+Model modelFromKnownSide(const Inputs &in, const KnownSideChain &c)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
+    const bool toB = c.leg == SecondLeg::AlongS8; // the closing point: B, else D
+    const bool azimuth = c.azimuth != ClosingAzimuth::None;
+    const double xk = toB ? in.xb : in.xd, yk = toB ? in.yb : in.yd;
+    Model m;
+    m.nc = azimuth ? 5 : 4;
+    m.weakest = 3;
     const double rad = in.rad;
+    const double rho = in.rho;
+    const auto &T = m.T, &X = m.X, &Y = m.Y;
 
-    const Model m = c.model(in);
-    detail::storeMisclosures(rec, m);
-    storeRoute(rec, m.X, m.Y);
+    const KnownSide ac = knownSideAC(in.xa, in.ya, in.xc, in.yc, rad);
+    Traverse t{m.T, m.X, m.Y, rad};
+    routeFromKnownSide(t, {in.S, in.alpha, in.beta, in.gamma, rad}, c, in.xa, in.ya, in.xc, in.yc, ac.azimuth);
 
-    // The misclosure texts.
-    const bool azimuth = m.nc == 5;
-    const std::size_t first = azimuth ? 4 : 3; // the first coordinate misclosure
-    out.setText("Text22", secondsField(rec.w[1]));
-    out.setText("Text23", secondsField(rec.w[2]));
-    out.setText("Text13", azimuth ? secondsField(rec.w[3]) : std::string("没有方位角条件"));
-    out.setText("Text14", millimetresField(rec.w[first]));
-    out.setText("Text15", millimetresField(rec.w[first + 1]));
-    out.setText("Text24", c.title);
+    // The misclosures; the coordinate ones follow the azimuth condition.
+    const int rx = azimuth ? 4 : 3, ry = rx + 1;
+    m.w[1] = detail::figureMisclosure1(in);
+    m.w[2] = detail::figureMisclosure2(in);
+    if (azimuth) {
+        const double az = c.azimuth == ClosingAzimuth::Corrected ? downIfFull(upIfNegative(T[5] + in.qb + 180))
+                                                                  : downIfFull(T[5] + in.qb + 180);
+        m.closingAzimuth = az;
+        m.w[3] = azimuthMisclosure(az, in.tb);
+    }
+    m.w[static_cast<std::size_t>(rx)] = X[5] - xk;
+    m.w[static_cast<std::size_t>(ry)] = Y[5] - yk;
 
-    // Steps 5 to 8: Sp(1) = S(1); an orientation angle is not changed.
-    Corrections V{};
-    const double vv = solveConditions(rec, m.A, c.caseNo, {2, 11}, V);
+    // The condition matrix: S(1) is known, so figure condition 1 has no
+    // S(1) column.
+    Matrix &A = m.A;
+    const FirstQuad q = firstQuad(in);
+    detail::figureRow1(A, 1, in, false);
+    detail::figureRow2(A, 2, in, true);
+    if (toB) {
+        const AlongS8 s = alongS8(in);
+        if (azimuth) {
+            azimuthColumnsFromC(A, 3, q, rho, entryAlongS8(s));
+            azimuthColumnsAlongS8(A, 3, s, rho);
+            A(3, 9) = rho * s.cg5 / s.u5; // the turn at D into S(9)
+        }
+        coordinateColumnsFromC(A, rx, ry, m, q, xk, yk, rad);
+        coordinateColumnsAlongS8S9(A, rx, ry, m, s, xk, yk, rad);
+    } else {
+        const AlongS10 s = alongS10(in);
+        if (azimuth) {
+            azimuthColumnsFromC(A, 3, q, rho, entryAlongS10(s));
+            azimuthColumnsAlongS10(A, 3, s, rho);
+        }
+        coordinateColumnsFromC(A, rx, ry, m, q, xk, yk, rad);
+        coordinateColumnsAlongS10(A, rx, ry, m, s, xk, yk, rad);
+    }
+    if (c.azimuth == ClosingAzimuth::Corrected)
+        A(3, 12) = 1; // the correction of the signed qb
+
+    // The weight functions of the weakest point P3 (F).
+    coordinateColumnsFromC(A, rx + 2, ry + 2, m, q, X[3], Y[3], rad);
+    return m;
+}
+
+CaseResult adjustFromKnownSide(int caseNo, const KnownSideChain &c, const Record &rec, const Computation &comp)
+{
+    CaseResult r = startResult(caseNo, rec);
+    const double rad = rec.rad;
+    r.S[1] = knownSideAC(rec.xa, rec.ya, rec.xc, rec.yc, rad).length;
+    const Inputs in = detail::inputsOf(rec, comp, r.S);
+    const Model m = modelFromKnownSide(in, c);
+    detail::storeMisclosures(r, m);
+    const double vv = solveConditions(r, m.A);
 
     // The adjusted route from the unchanged T(1).
-    anglesFromAdjustedSides(rec, alpha, beta, gamma);
+    TriArr alpha{}, beta{}, gamma{};
+    anglesFromAdjustedSides(r, alpha, beta, gamma);
     std::array<double, 6> T{}, X{}, Y{};
     Traverse t{T, X, Y, rad};
-    c.route(t, {rec.Sp, alpha, beta, gamma, rad}, in.xa, in.ya, in.xc, in.yc, m.T[1]);
-    storeRoute(rec, X, Y);
-    showAdjustedCoordinates(env, in.xa, in.ya);
-
-    // The precision.
-    showPrecision(env, vv, m.nc, 4);
+    routeFromKnownSide(t, {r.Sp, alpha, beta, gamma, rad}, c, in.xa, in.ya, in.xc, in.yc, m.T[1]);
+    storeRoute(r, X, Y);
+    precision(r, vv);
+    return r;
 }
-
-std::string secondsField(float w) { return " " + fixed(w, 2) + " 秒"; }
-
-std::string millimetresField(float w) { return " " + fixed(w * 1000.0f, 2) + " 毫米"; }
 
 } // namespace chain

@@ -3,7 +3,8 @@
 // (cases 7, 8, 10, 11, 12: P1 -> P2 -> P3 along S(2), S(4)), the second
 // quadrilateral entered along S(10) and closed along S(9) (cases 7, 10, 11)
 // or entered along S(8) (cases 8, 9, 12), and the columns of the condition
-// matrix that belong to each of these pieces.
+// matrix that belong to each of these pieces (cases 8 to 12; case 7 takes
+// its rows from the route, routerows.h).
 #pragma once
 
 #include "cases.h"
@@ -101,11 +102,9 @@ void azimuthColumnsAlongS10(Matrix &A, int row, const AlongS10 &s, double rho);
 inline double entryAlongS10(const AlongS10 &s) { return s.cg6 / s.h6; }
 
 // Column 4's entry term and columns 8..11 of the coordinate rows rx, ry
-// closing on (x, y); dY(3), dY(4) are the lever arms of P3 and P4. Case 7
-// adds the turn at B before the turn at F in column 10 (`bFirst`), cases
-// 10 and 11 the other way round.
+// closing on (x, y); dY(3), dY(4) are the lever arms of P3 and P4.
 void coordinateColumnsAlongS10(Matrix &A, int rx, int ry, const Model &m, const AlongS10 &s, double x, double y,
-                               double rad, bool bFirst);
+                               double rad);
 
 // The second quadrilateral entered along S(8): u5 = S(9)·sin gamma(5) and
 // the cosines of triangles 4 and 5.
@@ -125,40 +124,41 @@ inline double entryAlongS8(const AlongS8 &s) { return s.ca4 / s.h4; }
 void coordinateColumnsAlongS8S9(Matrix &A, int rx, int ry, const Model &m, const AlongS8 &s, double x, double y,
                                 double rad);
 
-// The route's points into the record's X(0..5), Y(0..5).
-void storeRoute(Record &rec, const std::array<double, 6> &X, const std::array<double, 6> &Y);
+// The route's points into the result's X(0..5), Y(0..5).
+void storeRoute(CaseResult &r, const std::array<double, 6> &X, const std::array<double, 6> &Y);
 
-// The coordinate table of cases 7 to 12: row 0 the start point A as given
-// ("0.000", not rounded first), rows 1..5 the record's X(i), Y(i) rounded
-// to 3 decimals.
-void showAdjustedCoordinates(CaseEnv &env, double xa, double ya);
-
-// A route that starts on the known side A–C with T(1): cases 8, 10, 11, 12.
-using RouteFromC = void (*)(Traverse &t, const RouteData &d, double xa, double ya, double xc, double yc, double T1);
-
-// What cases 8, 10, 11 and 12 differ by once S(1) is the known side and the
-// Inputs hold the known values: the case number (its normal columns), its
-// model, its route and the title of its kind of adjustment (Text24).
-struct FromKnownSide {
-    int caseNo;
-    Model (*model)(const Inputs &);
-    RouteFromC route;
-    const char *title;
+// A chain that starts on the known side A–C (cases 8, 10, 11, 12), put
+// together from its route pieces: S(1) = |AC| and T(1) the azimuth C -> A,
+// the legs from C through E to F along S(2), S(4), then into the second
+// quadrilateral either along S(8) to D and S(9) to B (closing on B) or along
+// S(10) to B and S(9) to D (closing on D), and at the closing point an
+// azimuth condition or none.
+enum class SecondLeg { AlongS8, AlongS10 };
+enum class ClosingAzimuth {
+    None,      // four conditions: the figure and the coordinates of the closing point
+    Corrected, // five: TB = T(5) + qb + 180 (raised, then reduced); qb's column 12 takes part
+    Held,      // five: TB = T(5) + qb + 180 (only reduced); qb is held, no column 12
+};
+struct KnownSideChain {
+    bool raiseT3; // a negative T(3) raised by 360 (cases 8 and 10)
+    SecondLeg leg;
+    ClosingAzimuth azimuth;
 };
 
-// The rest of cases 8, 10, 11 and 12: the model's misclosures and route into
-// the record, the misclosure texts, steps 5 to 8 with Sp(1) = S(1), the
-// angles of the adjusted sides, the adjusted route from the unchanged T(1),
-// the coordinate table and the precision (divisor nc). With five conditions
-// w(3) is the azimuth misclosure and w(4), w(5) the coordinate ones; with
-// four Text13 says there is no azimuth condition and they are w(3), w(4).
-void adjustFromKnownSide(CaseEnv &env, const FromKnownSide &c, const Inputs &in, TriArr &alpha, TriArr &gamma,
-                         TriArr &beta);
+// The route P0..P5 = A, C, E, F, then D, B or B, D, from T(1).
+void routeFromKnownSide(Traverse &t, const RouteData &d, const KnownSideChain &c, double xa, double ya, double xc,
+                        double yc, double T1);
 
-// The window texts of the misclosures in cases 8 to 12: a blank, the value
-// to 2 decimals, a blank and the unit; a coordinate misclosure in
-// millimetres (the product formed in single precision).
-std::string secondsField(float w);
-std::string millimetresField(float w);
+// The model of such a chain: route, misclosures (the figure conditions, the
+// azimuth condition when there is one, the ordinate and abscissa of the
+// closing point) and the condition matrix over S(2)..S(11), with the weight
+// functions of P3 (F) in the two rows after the conditions.
+Model modelFromKnownSide(const Inputs &in, const KnownSideChain &c);
+
+// The whole case procedure of such a chain: S(1) from A and C into the
+// result, the model, the solution with Sp(1) = S(1) and the orientation
+// angles unchanged, the adjusted route from the unchanged T(1) and the
+// precision.
+CaseResult adjustFromKnownSide(int caseNo, const KnownSideChain &c, const Record &rec, const Computation &comp);
 
 } // namespace chain

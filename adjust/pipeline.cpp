@@ -1,9 +1,9 @@
 #include "pipeline.h"
 
 #include "cases.h"
+#include "catalogue.h"
 #include "errors.h"
 #include "geometry.h"
-#include "numfmt.h"
 
 #include <cmath>
 
@@ -21,17 +21,30 @@ void requirePivot(double d)
 
 } // namespace
 
-void redimension(Record &rec, int nc, int np, int nm, int yMax)
+CaseResult startResult(int caseNo, const Record &rec)
 {
-    rec.nc = static_cast<std::int16_t>(nc);
-    rec.np = static_cast<std::int16_t>(np);
-    rec.nm = static_cast<std::int16_t>(nm);
-    rec.k.assign(static_cast<std::size_t>(nc) + 1, 0.0);
-    rec.w.assign(static_cast<std::size_t>(nc) + 1, 0.0f);
-    rec.X.assign(static_cast<std::size_t>(np) + 1, 0.0);
-    rec.Y.assign(static_cast<std::size_t>(yMax) + 1, 0.0);
-    rec.N.redim(nm + 1, nm + 1);
-    rec.Q.redim(nm + 1, nm + 1);
+    const CaseRow &row = caseRow(caseNo);
+    CaseResult r;
+    r.caseNo = caseNo;
+    r.title = row.title;
+    r.rad = rec.rad;
+    r.weakest = row.weakest;
+    r.normalColumns = row.normalColumns;
+    r.nc = static_cast<std::int16_t>(row.conditions);
+    r.np = 5;
+    r.nm = static_cast<std::int16_t>(row.nm);
+    r.ip = rec.ip;
+    r.k.assign(static_cast<std::size_t>(r.nc) + 1, 0.0);
+    r.w.assign(static_cast<std::size_t>(r.nc) + 1, 0.0f);
+    r.X.assign(static_cast<std::size_t>(r.np) + 1, 0.0);
+    r.Y.assign(static_cast<std::size_t>(row.yMax) + 1, 0.0);
+    r.N.redim(r.nm + 1, r.nm + 1);
+    r.Q.redim(r.nm + 1, r.nm + 1);
+    r.S = rec.S;
+    r.Sp = rec.Sp;
+    r.qa = rec.qa;
+    r.qb = rec.qb;
+    return r;
 }
 
 namespace {
@@ -73,7 +86,7 @@ double Cghil(Matrix &N, const Matrix &Q, std::int16_t ip, std::int16_t n)
     return r;
 }
 
-void normalEquations(Record &rec, const Matrix &A, Columns cols)
+void normalEquations(CaseResult &rec, const Matrix &A, Columns cols)
 {
     // Each element once: the sum for (j, i) is that of (i, j) term by term
     // (the same products, added in the same order).
@@ -90,9 +103,10 @@ void normalEquations(Record &rec, const Matrix &A, Columns cols)
             rec.Q(j, i) = t;
         }
     }
+    rec.normal = rec.N;
 }
 
-void weightReciprocals(Record &rec)
+void weightReciprocals(CaseResult &rec)
 {
     const int nc = rec.nc;
     rec.ip = static_cast<std::int16_t>(nc + 1);
@@ -106,7 +120,7 @@ void weightReciprocals(Record &rec)
     rec.py = Cghil(rec.N, rec.Q, rec.ip, rec.nc) + rec.Q(nc + 2, nc + 2);
 }
 
-void correlates(Record &rec)
+void correlates(CaseResult &rec)
 {
     const int n = rec.nc;
     for (int i = 1; i <= n; ++i)
@@ -114,7 +128,7 @@ void correlates(Record &rec)
     reduceAndSolve(rec.Q, n, rec.k.data());
 }
 
-double corrections(Record &rec, const Matrix &A, Columns cols, Corrections &V)
+double corrections(CaseResult &rec, const Matrix &A, Columns cols, Corrections &V)
 {
     V.fill(0.0);
     double vv = 0;
@@ -134,15 +148,18 @@ double corrections(Record &rec, const Matrix &A, Columns cols, Corrections &V)
     return vv;
 }
 
-double solveConditions(Record &rec, const Matrix &A, int caseNo, Columns corrected, Corrections &V)
+double solveConditions(CaseResult &r, const Matrix &A)
 {
-    normalEquations(rec, A, normalColumns(caseNo));
-    weightReciprocals(rec);
-    correlates(rec);
-    return corrections(rec, A, corrected, V);
+    const CaseRow &row = caseRow(r.caseNo);
+    r.A = A;
+    normalEquations(r, A, row.normalColumns);
+    weightReciprocals(r);
+    correlates(r);
+    r.vv = corrections(r, A, row.corrected, r.V);
+    return r.vv;
 }
 
-double orientationCorrection(const Record &rec, const Matrix &A, int c)
+double orientationCorrection(const CaseResult &rec, const Matrix &A, int c)
 {
     double t = 0;
     for (int i = 1; i <= rec.nc; ++i)
@@ -150,27 +167,73 @@ double orientationCorrection(const Record &rec, const Matrix &A, int c)
     return t;
 }
 
-void anglesFromAdjustedSides(const Record &rec, TriArr &alpha, TriArr &beta, TriArr &gamma)
+void anglesFromAdjustedSides(const CaseResult &rec, TriArr &alpha, TriArr &beta, TriArr &gamma)
 {
     formTriangles(rec.Sp, rec.rad, alpha, beta, gamma, nullptr, true);
 }
 
-void showPrecision(CaseEnv &env, double vv, int divisor, int pxDecimals)
+void precision(CaseResult &r, double vv)
 {
-    Record &r = env.rec;
-    auto pxText = [&](double p) { return pxDecimals == 4 ? fixed(p, 4) : general(roundTo(p, 6)); };
     if (!(r.px >= 0) || !(r.py >= 0) || !std::isfinite(r.px) || !std::isfinite(r.py))
         throw Degenerate(kSingular);
-    r.ms = static_cast<float>(std::sqrt(vv / divisor));
-    env.out.setText("Text16", fixed(r.ms, 2) + "毫米");
-    env.out.setText("Text17", pxText(r.px));
+    r.ms = static_cast<float>(std::sqrt(vv / caseRow(r.caseNo).msDivisor));
     r.mx = static_cast<float>(static_cast<double>(r.ms) * std::sqrt(r.px));
-    env.out.setText("Text19", fixed(r.mx, 2) + "毫米");
-    env.out.setText("Text18", pxText(r.py));
     r.my = static_cast<float>(static_cast<double>(r.ms) * std::sqrt(r.py));
-    env.out.setText("Text20", fixed(r.my, 2) + "毫米");
     r.md = static_cast<float>(std::sqrt(static_cast<double>(r.mx) * r.mx + static_cast<double>(r.my) * r.my));
-    env.out.setText("Text21", fixed(r.md, 2) + "毫米");
+}
+
+double weightReciprocal(const CaseResult &r, const std::array<double, 13> &f)
+{
+    const int n = r.nc;
+    if (n < 1 || r.normal.rows() < n + 2)
+        throw Degenerate(kSingular);
+    // [af] into the constant column of a copy of [aa]; the solution x of
+    // [aa]·x + [af] = 0 gives [af]ᵀ[aa]⁻¹[af] = −[af]·x.
+    Matrix M = r.normal;
+    double ff = 0;
+    for (int l = 0; l <= 12; ++l)
+        if (r.normalColumns.has(l))
+            ff += f[static_cast<std::size_t>(l)] * f[static_cast<std::size_t>(l)];
+    std::vector<double> af(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int i = 1; i <= n; ++i) {
+        double t = 0;
+        for (int l = 0; l <= 12; ++l)
+            if (r.normalColumns.has(l))
+                t += r.A(i, l) * f[static_cast<std::size_t>(l)];
+        af[static_cast<std::size_t>(i)] = t;
+        M(i, n + 1) = t;
+    }
+    std::vector<double> x(static_cast<std::size_t>(n) + 1, 0.0);
+    reduceAndSolve(M, n, x.data());
+    double q = ff;
+    for (int i = 1; i <= n; ++i)
+        q += af[static_cast<std::size_t>(i)] * x[static_cast<std::size_t>(i)];
+    return q;
+}
+
+void keep(Record &rec, const CaseResult &r)
+{
+    rec.caseNo = static_cast<std::int16_t>(r.caseNo);
+    rec.nc = r.nc;
+    rec.np = r.np;
+    rec.nm = r.nm;
+    rec.ip = r.ip;
+    rec.w = r.w;
+    rec.k = r.k;
+    rec.X = r.X;
+    rec.Y = r.Y;
+    rec.N = r.N;
+    rec.Q = r.Q;
+    rec.S = r.S;
+    rec.Sp = r.Sp;
+    rec.qa = r.qa;
+    rec.qb = r.qb;
+    rec.px = r.px;
+    rec.py = r.py;
+    rec.ms = r.ms;
+    rec.mx = r.mx;
+    rec.my = r.my;
+    rec.md = r.md;
 }
 
 void requireFiniteResults(const Record &rec)

@@ -48,6 +48,17 @@ struct Record {
     std::vector<double> Sp;       // 0..11
     std::vector<std::string> pn;  // 0..5
 
+    // The replies as typed for the values above (full-width digits made
+    // ASCII, blanks around removed), so that a saved data file keeps
+    // "3000.000" rather than the shortest text of the number. Empty for a
+    // value that was not asked.
+    struct Typed {
+        std::array<std::string, 8> xy;     // xa ya xb yb xc yc xd yd
+        std::array<std::string, 4> angles; // ta qa tb qb
+        std::array<std::string, 12> S;     // S(1)..S(11) at 1..11
+    };
+    Typed typed;
+
     // Results of the case procedure.
     std::vector<float> w;   // 0..nc
     std::vector<double> k;  // 0..nc

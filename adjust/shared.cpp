@@ -1,7 +1,7 @@
 // Pieces of the condition equations that several cases write the same way.
 #include "cases.h"
 
-#include "errors.h"
+#include "catalogue.h"
 
 namespace chain {
 namespace detail {
@@ -50,47 +50,28 @@ Inputs inputsFrom(const Sides &S, const TriArr &alpha, const TriArr &gamma, cons
     return in;
 }
 
-void storeMisclosures(Record &rec, const Model &m)
+Inputs inputsOf(const Record &rec, const Computation &comp, const Sides &S)
+{
+    Inputs in = inputsFrom(S, comp.alpha, comp.gamma, comp.beta, comp.h, rec.rho, rec.rad);
+    in.xa = rec.xa, in.ya = rec.ya, in.xb = rec.xb, in.yb = rec.yb;
+    in.xc = rec.xc, in.yc = rec.yc, in.xd = rec.xd, in.yd = rec.yd;
+    in.ta = rec.ta, in.qa = rec.qa, in.tb = rec.tb, in.qb = rec.qb;
+    in.sga = comp.sga, in.sgb = comp.sgb;
+    return in;
+}
+
+void storeMisclosures(CaseResult &r, const Model &m)
 {
     for (int i = 1; i <= m.nc; ++i)
-        rec.w[static_cast<std::size_t>(i)] = static_cast<float>(m.w[static_cast<std::size_t>(i)]);
+        r.w[static_cast<std::size_t>(i)] = static_cast<float>(m.w[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i <= 5; ++i) {
+        r.X[i] = m.X[i];
+        r.Y[i] = m.Y[i];
+    }
 }
 
 } // namespace detail
 
-Model modelOf(int caseNo, const Inputs &in)
-{
-    switch (caseNo) {
-    case 1: return model1(in);
-    case 2: return model2(in);
-    case 3: return model3(in);
-    case 4: return model4(in);
-    case 5: return model5(in);
-    case 6: return model6(in);
-    case 7: return model7(in);
-    case 8: return model8(in);
-    case 9: return model9(in);
-    case 10: return model10(in);
-    case 11: return model11(in);
-    case 12: return model12(in);
-    default: throw Degenerate("没有这种计算情形。");
-    }
-}
-
-} // namespace chain
-
-namespace chain {
-
-Columns normalColumns(int caseNo)
-{
-    switch (caseNo) {
-    case 1: return {0, 11};
-    case 2: case 6: case 7: return {0, 12};
-    case 3: case 4: case 5: return {1, 11};
-    case 8: return {2, 12};
-    case 9: return {2, 11, 9};
-    default: return {2, 11}; // cases 10, 11, 12
-    }
-}
+Model modelOf(int caseNo, const Inputs &in) { return caseRow(caseNo).model(in); }
 
 } // namespace chain

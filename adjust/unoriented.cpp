@@ -1,7 +1,6 @@
 #include "unoriented.h"
 
 #include "geometry.h"
-#include "numfmt.h"
 
 namespace chain::unoriented {
 
@@ -44,30 +43,10 @@ void orient(Model &m, const Route &r, const Inputs &in)
     }
 }
 
-double adjust(CaseEnv &env, const Model &m, int caseNo, CoordinateText format)
+double adjust(CaseResult &r, const Model &m)
 {
-    Record &rec = env.rec;
-    TextSink &out = env.out;
-
-    detail::storeMisclosures(rec, m);
-    for (std::size_t i = 0; i <= 5; ++i) {
-        rec.X[i] = m.X[i];
-        rec.Y[i] = m.Y[i];
-    }
-    auto millimetres = [format](float w) {
-        const float mm = w * 1000.0f;
-        return (format == CoordinateText::Picture ? fixed(mm, 2) : general(roundTo(mm, 2))) + "毫米";
-    };
-    out.setText("Text22", fixed(rec.w[1], 2) + "秒");
-    out.setText("Text23", fixed(rec.w[2], 2) + "秒");
-    out.setText("Text13", "没有方位角条件");
-    out.setText("Text24", "只有纵横座标条件的无定向平差");
-    out.setText("Text14", millimetres(rec.w[3]));
-    out.setText("Text15", millimetres(rec.w[4]));
-
-    // Steps 5 to 8; step 9 has nothing to correct.
-    Corrections V{};
-    return solveConditions(rec, m.A, caseNo, {1, 11}, V);
+    detail::storeMisclosures(r, m);
+    return solveConditions(r, m.A);
 }
 
 } // namespace chain::unoriented

@@ -9,7 +9,7 @@
 
 namespace chain::unoriented {
 
-// Reductions of an azimuth into [0, 360), in the order a step gives them.
+// Reductions of an azimuth into [0, 360), in the order a route applies them.
 double upThenDown(double t); // below 0: +360; then at or above 360: -360
 double downThenUp(double t); // at or above 360: -360; then below 0: +360
 
@@ -24,20 +24,15 @@ struct Route {
     double (*rotated)(double);     // reduction of T(1..5) once turned
 };
 
-// Step 2: the provisional route from `start`, then every azimuth turned by
+// The route: first provisional from `start`, then every azimuth turned by
 // dt = tk - tc (tk the azimuth from P0 to the closing point, tc the one to
 // the provisional P5, 360 added when tc > tk) and the coordinates computed
 // again. With in.holdRotation the route is turned by in.rotation instead.
 // Writes m.T, m.X, m.Y and m.rotation.
 void orient(Model &m, const Route &r, const Inputs &in);
 
-// How the coordinate misclosures are shown: "0.00" (cases 3, 4) or the
-// general number format (case 5), each followed by "毫米".
-enum class CoordinateText { Picture, General };
-
-// Step 3 (the misclosures into the record and their texts in the order
-// Text22, Text23, Text13, Text24, Text14, Text15), the approximate route into
-// X, Y, and steps 5 to 8 over the side columns. Returns vv.
-double adjust(CaseEnv &env, const Model &m, int caseNo, CoordinateText format);
+// The misclosures and the approximate route into the result and the
+// solution over the side columns. Returns vv.
+double adjust(CaseResult &r, const Model &m);
 
 } // namespace chain::unoriented

@@ -1,5 +1,6 @@
 #include "verify.h"
 
+#include "catalogue.h"
 #include "errors.h"
 #include "geometry.h"
 
@@ -24,13 +25,13 @@ const std::array<std::array<int, 2>, 12> kEnds = {{
     {A, A}, {A, C}, {C, E}, {A, E}, {E, F}, {A, F}, {C, F}, {E, D}, {F, D}, {D, B}, {F, B}, {E, B},
 }};
 
-// Which labelled point each route point P0..P5 of case n is, and whether
-// the record's closing orientation angle still lacks its correction from
-// the azimuth condition (cases 7 and 8 correct qb in the adjustment but do
-// not write it back; the correction of a signed orientation column is the
-// correlate of that condition, row 3, since only that row holds the column).
-// The case catalogue will carry this; until then it is one table here.
-// Case 10 holds its closing orientation fixed instead of correcting it.
+// The route of a case as its catalogue row gives it: which labelled point
+// each route point P0..P5 is, whether the record's closing orientation angle
+// still lacks its correction from the azimuth condition (cases whose
+// adjustment corrects qb without writing it back; the correction of a signed
+// orientation column is the correlate of that condition, row 3, since only
+// that row holds the column), and whether the closing orientation is held
+// fixed instead of corrected.
 struct Route {
     const char *points;
     bool qbUncorrected;
@@ -38,14 +39,10 @@ struct Route {
 };
 Route routeOf(int caseNo)
 {
-    switch (caseNo) {
-    case 4: case 11: return {"ACEFBD", false, false};
-    case 10: return {"ACEFBD", false, true};
-    case 7: return {"ACEFBD", true, false};
-    case 5: case 6: return {"CAFEDB", false, false};
-    case 8: return {"ACEFDB", true, false};
-    default: return {"ACEFDB", false, false}; // cases 1, 2, 3, 9, 12
-    }
+    if (!isCase(caseNo))
+        return {"ACEFDB", false, false};
+    const CaseRow &row = caseRow(caseNo);
+    return {row.route, row.qbUncorrected, row.closingHeld};
 }
 
 int pointOf(char letter)
@@ -140,7 +137,7 @@ struct Weak {
 Weak weakTriangles(const Record &rec)
 {
     Weak w;
-    if (rec.caseNo < 1 || rec.caseNo > 12 || rec.Sp.size() < 12)
+    if (!isCase(rec.caseNo) || rec.Sp.size() < 12)
         return w;
     for (int j = 1; j <= 6; ++j) {
         const TriangleSides &t = kTriangles[j];

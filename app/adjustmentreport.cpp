@@ -22,6 +22,25 @@ report::ReportHeader reportHeaderOf(const DataSet &d)
 
 AdjustmentSettings adjustmentSettingsOf(const DataSet &d) { return {analysisOptionsOf(d), reportHeaderOf(d)}; }
 
+void putAdjustmentSettings(DataSet &d, const AdjustmentSettings &s)
+{
+    auto number = [&](int k, const std::optional<double> &v) {
+        d.analysis.value[static_cast<std::size_t>(k)] = v ? std::optional<std::string>(shortestText(*v)) : std::nullopt;
+    };
+    number(AnalysisKeys::sigma_a, s.options.sigmaA);
+    number(AnalysisKeys::sigma_b, s.options.sigmaB);
+    number(AnalysisKeys::sigma_q, s.options.sigmaQ);
+    const analysis::GradeLimits *g = analysis::gradeLimits(s.options.grade);
+    d.analysis.value[AnalysisKeys::grade] = g ? std::optional<std::string>(g->name) : std::nullopt;
+    auto text = [&](int k, const std::string &v) {
+        d.header.value[static_cast<std::size_t>(k)] = v.empty() ? std::nullopt : std::optional<std::string>(v);
+    };
+    text(HeaderKeys::project, s.header.project);
+    text(HeaderKeys::operatorName, s.header.operatorName);
+    text(HeaderKeys::instrument, s.header.instrument);
+    text(HeaderKeys::date, s.header.date);
+}
+
 std::optional<report::AdjustmentReport> adjustmentReportOfRecord(const Record &rec, const std::string &title,
                                                                  const AdjustmentSettings &settings,
                                                                  const std::string &today, std::string *why)

@@ -25,6 +25,10 @@ struct AdjustmentSettings {
     report::ReportHeader header;
 };
 AdjustmentSettings adjustmentSettingsOf(const DataSet &d);
+// The settings as data-file keys (sigma_a .. grade, project .. date): the
+// keys the settings give are set, the others removed; the design keys stay.
+// adjustmentSettingsOf gives the same settings back.
+void putAdjustmentSettings(DataSet &d, const AdjustmentSettings &s);
 
 // Today's date as YYYY-MM-DD, local time: the header's date when the data
 // give none.

@@ -1,5 +1,7 @@
 #include "analysisinput.h"
 
+#include "adjust/catalogue.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -18,27 +20,14 @@ double wrap360(double deg)
 
 } // namespace
 
-int routeLabel(int caseNo, int i)
-{
-    using namespace analysis;
-    // The order in which each case computes its route points P0..P5, as
-    // labelled points. Kept here until the case catalogue holds the routes.
-    static constexpr int kRoutes[13][6] = {
-        {A, C, E, F, D, B}, // unused
-        {A, C, E, F, D, B}, {A, C, E, F, D, B}, {A, C, E, F, D, B}, {A, C, E, F, B, D},
-        {C, A, F, E, D, B}, {C, A, F, E, D, B}, {A, C, E, F, B, D}, {A, C, E, F, D, B},
-        {A, C, E, F, D, B}, {A, C, E, F, B, D}, {A, C, E, F, B, D}, {A, C, E, F, D, B},
-    };
-    if (caseNo < 1 || caseNo > 12 || i < 0 || i > 5)
-        return -1;
-    return kRoutes[caseNo][i];
-}
+static_assert(int(kA) == int(analysis::A) && int(kC) == int(analysis::C) && int(kE) == int(analysis::E) &&
+                  int(kF) == int(analysis::F) && int(kD) == int(analysis::D) && int(kB) == int(analysis::B),
+              "the catalogue's point labels are the analysis labels");
 
 int classicWeakestLabel(int caseNo)
 {
-    // The route point whose weight reciprocals each case computes.
-    static constexpr int kWeakestRoutePoint[13] = {0, 2, 2, 2, 3, 3, 3, 2, 3, 3, 3, 3, 3};
-    return routeLabel(caseNo, caseNo >= 1 && caseNo <= 12 ? kWeakestRoutePoint[caseNo] : 0);
+    // The route point whose weight reciprocals the case computes.
+    return isCase(caseNo) ? routeLabel(caseNo, caseRow(caseNo).weakest) : -1;
 }
 
 analysis::Network networkFromRecord(const Record &rec, int caseNo, const AnalysisOptions &opt)
@@ -74,8 +63,8 @@ analysis::Network networkFromRecord(const Record &rec, int caseNo, const Analysi
     }
     // Orientation directions: at the start end azimuth(K -> N) = ta + qa, at
     // the closing end tb - qb (orientation angles signed, in degrees).
-    const bool startAngles = caseNo == 1 || caseNo == 2 || caseNo == 6 || caseNo == 7;
-    const bool closingAngles = caseNo == 2 || caseNo == 6 || caseNo == 7 || caseNo == 8 || caseNo == 10;
+    const bool startAngles = caseRow(caseNo).startOriented;
+    const bool closingAngles = caseRow(caseNo).closingOriented;
     if (startAngles) {
         Orientation &o = n.orientations[static_cast<std::size_t>(n.orientationCount++)];
         o.end = 0;

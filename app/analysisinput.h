@@ -3,6 +3,7 @@
 // the classic adjusted coordinates as starting values.
 #pragma once
 
+#include "adjust/catalogue.h"
 #include "adjust/record.h"
 #include "analysis/network.h"
 
@@ -20,9 +21,8 @@ struct AnalysisOptions {
     analysis::Grade grade = analysis::Grade::None;
 };
 
-// The labelled point (analysis::Label) of route point i (0..5) of case n
-// (1..12).
-int routeLabel(int caseNo, int i);
+// routeLabel(n, i) of the case catalogue gives the labelled point
+// (analysis::Label, the same numbering) of route point i of case n.
 
 // The labelled point whose precision the classic method of case n reports.
 int classicWeakestLabel(int caseNo);

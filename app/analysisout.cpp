@@ -2,6 +2,7 @@
 
 #include "chainfile.h"
 #include "number.h"
+#include "report/adjreport.h"
 
 #include <nlohmann/json.hpp>
 
@@ -51,10 +52,6 @@ std::string pointName(const analysis::Network &n, int p)
 std::string relative(double T) { return T > 0 && std::isfinite(T) ? "1/" + fix(T, 0) : "—"; }
 
 json number(double v) { return std::isfinite(v) ? json(v) : json(nullptr); }
-
-const char *kUnorientedWhy =
-    "本情形为无定向平差：经典方法沿推算路线保持起始边的假定方位（4 个条件，而图形只有 3 个多余观测），"
-    "所以其座标、ms 和权倒数与最小二乘解不同；严密解不受假定方位的影响。";
 
 } // namespace
 
@@ -316,12 +313,54 @@ std::string analysisText(const AnalysisRun &run)
         if (m.sigma0 && !net.accuracy)
             s += "，严密 σ̂0 = " + fix(*m.sigma0, 2) + " 毫米";
         s += "。\n";
-        if (run.caseNo >= 3 && run.caseNo <= 5)
-            s += std::string(kUnorientedWhy) + "\n";
-        else
-            s += "本情形经典方法的一次线性化即为最小二乘解，两者只差线性化的二阶小量。\n";
+        s += report::classicRigorousNote(run.caseNo) + "\n";
     }
     return s;
+}
+
+std::string gradeVerdict(const analysis::GradeResult &g)
+{
+    int failed = 0;
+    for (const auto &c : g.checks)
+        failed += c.passed ? 0 : 1;
+    return failed == 0 ? std::string("符合") : "超限（" + std::to_string(failed) + " 项）";
+}
+
+std::string analysisSummaryLine(const AnalysisRun &run)
+{
+    if (!run.engine)
+        return {};
+    const analysis::Engine &e = *run.engine;
+    const analysis::Network &net = e.network();
+    const analysis::Analysis a = e.analyse();
+    const analysis::Summary &m = a.summary;
+    std::vector<std::string> parts;
+    if (run.design)
+        parts.push_back("预先分析");
+    if (m.sigma0 && std::isfinite(*m.sigma0))
+        parts.push_back("σ̂0 = " + fix(*m.sigma0, 2) + (net.accuracy ? "" : " 毫米"));
+    else if (!run.design)
+        parts.push_back("σ̂0：无多余观测");
+    if (m.weakestPoint >= 0) {
+        const analysis::PointResult w = e.point(m.weakestPoint);
+        std::string s = "最弱点 " + pointName(net, m.weakestPoint);
+        if (w.hasSigma && std::isfinite(w.sp))
+            s += " σP = " + fix(w.sp, 2) + " 毫米";
+        parts.push_back(s);
+    }
+    if (!run.design) {
+        std::string flagged;
+        for (const auto &sd : a.sides)
+            if (sd.flagged)
+                flagged += (flagged.empty() ? "" : "、") + std::string("S") + std::to_string(sd.index);
+        parts.push_back("可能有粗差：" + (flagged.empty() ? std::string("无") : flagged));
+    }
+    if (a.grade && a.grade->limits)
+        parts.push_back(std::string(a.grade->limits->name) + "：" + gradeVerdict(*a.grade));
+    std::string line;
+    for (const auto &p : parts)
+        line += (line.empty() ? "" : "　") + p;
+    return line;
 }
 
 std::string analysisJson(const AnalysisRun &run)

@@ -42,6 +42,15 @@ void analyseDesign(AnalysisRun &run, const DataSet &d);
 void analyseRecord(AnalysisRun &run, const AnalysisOptions &opt);
 
 std::string analysisText(const AnalysisRun &run);
+
+// One line for a status bar: σ̂0, the weakest point by name with σP, the
+// sides that may hold a blunder and the verdict of the grade when one is
+// set. Empty when there is no analysis; a figure that cannot be given is
+// left out, never shown as a number that is not one.
+std::string analysisSummaryLine(const AnalysisRun &run);
+// The verdict of a grade's checks: "符合", or "超限" with the number of
+// checks that fail.
+std::string gradeVerdict(const analysis::GradeResult &g);
 std::string analysisJson(const AnalysisRun &run);
 
 // A point by label ("A".."F") or by name; -1 when neither.

@@ -47,6 +47,24 @@ int writeOutputs(const ReplayOptions &opt, const AnalysisRun &run, std::ostream 
     return 0;
 }
 
+// The exports of a run: nothing is written when it did not compute.
+int writeExportOutputs(const ReplayOptions &opt, const AnalysisRun &run, const DataSet &input, std::ostream &err)
+{
+    if (!opt.exports())
+        return 0;
+    if (run.outcome != "computed") {
+        for (const std::string *f : {&opt.exportCsv, &opt.exportDat, &opt.exportXlsx, &opt.exportDxf})
+            if (!f->empty())
+                err << "没有计算结果，没有导出「" << *f << "」（原有的文件没有改动）。\n";
+        return 0;
+    }
+    if (!opt.exporter) {
+        err << "没有导出功能，没有写出导出文件。\n";
+        return kOutputFailed;
+    }
+    return opt.exporter(opt, run, input, err);
+}
+
 } // namespace
 
 int writeAnalysisOutputs(const ReplayOptions &opt, const Record &rec, const FieldTable &fields, int status,
@@ -67,6 +85,13 @@ int writeAnalysisOutputs(const ReplayOptions &opt, const Record &rec, const Fiel
         if (s == 0)
             s = p;
     }
+    // The values as typed: the data file's, or the replies' kept in the record.
+    bool fromFile = false;
+    for (const auto &v : data.value)
+        fromFile = fromFile || v.has_value();
+    const int x = writeExportOutputs(opt, run, fromFile ? data : dataOf(rec), err);
+    if (s == 0)
+        s = x;
     return s;
 }
 
@@ -83,6 +108,8 @@ int runDesignReplay(const ReplayOptions &opt, const DataSet &d, const Adjustment
         if (s == 0)
             s = p;
     }
+    if (const int x = writeExportOutputs(opt, run, d, err); s == 0)
+        s = x;
     out.flush();
     if (run.outcome != "computed")
         return static_cast<int>(Outcome::NoCase);

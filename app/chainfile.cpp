@@ -1,5 +1,7 @@
 #include "chainfile.h"
 
+#include "adjust/catalogue.h"
+
 #include "atomicfile.h"
 #include "number.h"
 #include "readfile.h"
@@ -170,7 +172,12 @@ const std::array<CaseShape, 13> &caseShapes()
 {
     static const std::array<CaseShape, 13> shapes = [] {
         std::array<CaseShape, 13> s;
-        for (int bits = 0; bits < 16; ++bits) {
+        for (int n = 1; n <= 12; ++n) {
+            // The known points from the case's catalogue row; the angle
+            // states by asking the case selection, which reads the same row.
+            const CaseRow &row = caseRow(n);
+            const int bits = (row.a == Need::Given ? 1 << A : 0) | (row.b == Need::Given ? 1 << B : 0) |
+                             (row.c == Need::Given ? 1 << C : 0) | (row.d == Need::Given ? 1 << D : 0);
             Record r;
             auto set = [&](int p, double &x, double &y) { x = y = (bits >> p & 1) ? 1000 : 0; };
             set(A, r.xa, r.ya);
@@ -179,6 +186,7 @@ const std::array<CaseShape, 13> &caseShapes()
             set(D, r.xd, r.yd);
             const bool startAsked = ((bits >> A) & 1) != ((bits >> C) & 1);
             const bool closingAsked = ((bits >> B) & 1) != ((bits >> D) & 1);
+            s[static_cast<std::size_t>(n)].points = bits;
             for (int st = None; st <= (startAsked ? Minus : None); ++st) {
                 for (int cl = None; cl <= (closingAsked ? AzimuthOnly : None); ++cl) {
                     Computation comp;
@@ -189,11 +197,8 @@ const std::array<CaseShape, 13> &caseShapes()
                     comp.sga = r.qa > 0 ? 1.0f : (r.qa < 0 ? -1.0f : 0.0f);
                     comp.sgb = r.qb > 0 ? 1.0f : (r.qb < 0 ? -1.0f : 0.0f);
                     comp.side = sideOfChain(r);
-                    const int n = selectCase(r, comp);
-                    if (n == 0)
-                        continue;
-                    s[static_cast<std::size_t>(n)].points = bits;
-                    s[static_cast<std::size_t>(n)].angles.insert({st, cl});
+                    if (selectCase(r, comp) == n)
+                        s[static_cast<std::size_t>(n)].angles.insert({st, cl});
                 }
             }
         }
@@ -665,6 +670,20 @@ bool repeatedKey(int &seen, const std::string &where, int line, std::vector<Prob
     return false;
 }
 
+std::vector<Problem> checkWholeDataSet(const DataSet &d)
+{
+    // A pre-analysis is checked without its approximate end points, and
+    // its sides may be left out.
+    const bool design = designOf(d).has_value();
+    std::vector<Problem> problems;
+    for (Problem &p : checkDataSet(design ? designView(d) : d))
+        if (!(design && p.kind == Problem::Missing && isSideKey(p.key)))
+            problems.push_back(std::move(p));
+    for (Problem &p : checkAnalysisKeys(d))
+        problems.push_back(std::move(p));
+    return problems;
+}
+
 DataSet readDataFile(const std::string &path)
 {
     const std::string shown = path == "-" ? std::string("标准输入") : path;
@@ -687,14 +706,9 @@ DataSet readDataFile(const std::string &path)
         anything = anything || d.line[static_cast<std::size_t>(k)] > 0;
     if (formRight && !anything)
         throw fileError(shown, "没有任何数据。请检查是否选错了文件；数据文件每行写一个“键 = 值”，例如 xa = 3000.000。");
-    // A pre-analysis is checked without its approximate end points, and
-    // its sides may be left out.
-    const bool design = designOf(d).has_value();
-    for (Problem &p : checkDataSet(design ? designView(d) : d))
-        if ((formRight || p.kind != Problem::NoCase) && !(design && p.kind == Problem::Missing && isSideKey(p.key)))
+    for (Problem &p : checkWholeDataSet(d))
+        if (formRight || p.kind != Problem::NoCase)
             problems.push_back(std::move(p));
-    for (Problem &p : checkAnalysisKeys(d))
-        problems.push_back(std::move(p));
     if (!problems.empty()) {
         // In the order of the file; problems of no line (a missing side) last.
         std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) {
@@ -720,6 +734,23 @@ std::string shortestText(double v)
 
 bool hasComputation(const Record &rec) { return rec.S.size() == 12 && rec.pn.size() == 6; }
 
+namespace {
+// The value's text as the surveyor typed it when that text reads as the
+// recorded value, else the shortest text that does.
+std::string typedOr(const std::string &typed, double v, bool angle)
+{
+    if (!typed.empty()) {
+        if (angle) {
+            if (const auto a = parseAngle(typed); a && a->typed == v)
+                return typed;
+        } else if (const auto n = parseNumber(typed); n && *n == v) {
+            return typed;
+        }
+    }
+    return shortestText(v);
+}
+} // namespace
+
 DataSet dataOf(const Record &rec)
 {
     DataSet d;
@@ -729,13 +760,13 @@ DataSet dataOf(const Record &rec)
     for (int p = 0; p < 4; ++p) {
         if (xy[2 * p] == 0 && xy[2 * p + 1] == 0)
             continue;
-        d[2 * p] = shortestText(xy[2 * p]);
-        d[2 * p + 1] = shortestText(xy[2 * p + 1]);
+        for (int c = 2 * p; c <= 2 * p + 1; ++c)
+            d[c] = typedOr(rec.typed.xy[static_cast<std::size_t>(c)], xy[c], false);
     }
     const double typed[4] = {rec.ta_in, rec.qa_in, rec.tb_in, rec.qb_in};
     for (int i = 0; i < 4; ++i)
         if (typed[i] != 0)
-            d[key::ta + i] = shortestText(typed[i]);
+            d[key::ta + i] = typedOr(rec.typed.angles[static_cast<std::size_t>(i)], typed[i], true);
     for (int i = 0; i < 6; ++i) {
         const std::string name(trim(rec.pn[static_cast<std::size_t>(i)]));
         if (!name.empty())
@@ -744,7 +775,7 @@ DataSet dataOf(const Record &rec)
     const std::array<Use, key::count> u = uses(d);
     for (int i = 1; i <= 11; ++i)
         if (u[static_cast<std::size_t>(key::S(i))] != Use::NotAsked)
-            d[key::S(i)] = shortestText(rec.S[static_cast<std::size_t>(i)]);
+            d[key::S(i)] = typedOr(rec.typed.S[static_cast<std::size_t>(i)], rec.S[static_cast<std::size_t>(i)], false);
     return d;
 }
 
@@ -783,6 +814,14 @@ std::string formatDataFile(const DataSet &d)
     s += "\n# 观测边长（米）\n";
     for (int k = key::S1; k < key::count; ++k)
         line(k);
+    // The keys of the precision analysis, when the data set has any.
+    bool analysisKeys = false;
+    for (int k = 0; k < AnalysisKeys::count; ++k)
+        if (const auto &v = d.analysis.value[static_cast<std::size_t>(k)]) {
+            s += std::string(analysisKeys ? "" : "\n# 精度分析：测距精度 sigma_a（毫米）+ sigma_b（ppm）、定向角精度 sigma_q（秒）、等级\n") +
+                 analysisKeyName(k) + " = " + *v + "\n";
+            analysisKeys = true;
+        }
     // The report header, when the data set has one.
     bool header = false;
     for (int k = 0; k < HeaderKeys::count; ++k)

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "adjust/record.h"
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "analysiskeys.h"
 #include "compute.h"
 #include "headerkeys.h"
@@ -110,6 +110,11 @@ std::array<Use, key::count> uses(const DataSet &d);
 // prompts would not ask, missing sides and, when all that is right, a data
 // set that fits none of the twelve cases.
 std::vector<Problem> checkDataSet(const DataSet &d);
+
+// checkDataSet together with the keys of the precision analysis, as a data
+// file is checked: a pre-analysis without its approximate end points and
+// without sides.
+std::vector<Problem> checkWholeDataSet(const DataSet &d);
 
 // When the known points and angles fit none of the twelve cases, what is
 // wrong and which cases those points allow; empty when they fit one.

@@ -1,6 +1,9 @@
 #include "compute.h"
 
+#include "presenter.h"
+
 #include "adjust/cases.h"
+#include "adjust/catalogue.h"
 #include "adjust/errors.h"
 #include "adjust/geometry.h"
 #include "adjust/verify.h"
@@ -183,37 +186,24 @@ std::int16_t sideOfChain(const Record &r)
 
 std::int16_t selectCase(const Record &r, const Computation &comp)
 {
-    // K known, 0 new, - not tested.
-    enum P { K, O, Any };
-    struct Row {
-        P a, b, c, d;
-        P start, closing; // K typed, O zero, Any not tested
-        bool tbOnly;      // case 7: only tb tested of the closing pair
-        int prod;         // +1, -1, 0, or 9 for not tested
-        int side;         // +1, -1, or 9 for not tested
+    auto point = [](Need n, double x, double y) { return n == Need::Any || (n == Need::Given ? isKnown(x, y) : isNew(x, y)); };
+    auto pair = [](Need n, double t, double q) {
+        return n == Need::Any || (n == Need::Given ? (t != 0 && q != 0) : (t == 0 && q == 0));
     };
-    static const Row rows[13] = {
-        {},
-        {K, K, O, O, K, O, false, 0, 9},  {K, K, O, O, K, K, false, 1, 9},  {K, K, O, O, O, O, false, 0, 1},
-        {K, O, O, K, O, O, false, 0, -1}, {O, K, K, O, O, O, false, 0, -1}, {O, K, K, O, K, K, false, -1, 9},
-        {K, O, O, K, K, K, true, -1, 9},  {K, K, K, O, O, K, false, 9, 9},  {K, K, K, K, O, O, false, 9, 9},
-        {K, O, K, K, O, K, false, 9, 9},  {K, O, K, K, O, O, false, 9, 9},  {K, K, K, O, O, O, false, 9, 9},
-    };
-    auto point = [](P p, double x, double y) { return p == Any || (p == K ? isKnown(x, y) : isNew(x, y)); };
-    auto pair = [](P p, double t, double q) { return p == Any || (p == K ? (t != 0 && q != 0) : (t == 0 && q == 0)); };
     const float prod = comp.sga * comp.sgb;
     for (std::int16_t n = 1; n <= 12; ++n) {
-        const Row &row = rows[n];
+        const CaseRow &row = caseRow(n);
         if (!point(row.a, r.xa, r.ya) || !point(row.b, r.xb, r.yb) || !point(row.c, r.xc, r.yc) ||
             !point(row.d, r.xd, r.yd))
             continue;
-        if (!pair(row.start, r.ta, r.qa))
+        if (!pair(row.startAngles, r.ta, r.qa))
             continue;
-        if (row.tbOnly ? r.tb == 0 : !pair(row.closing, r.tb, r.qb))
+        if (row.closingAzimuthOnly ? r.tb == 0 : !pair(row.closingAngles, r.tb, r.qb))
             continue;
-        if (row.prod != 9 && !(row.prod > 0 ? prod > 0 : (row.prod < 0 ? prod < 0 : prod == 0)))
+        if (row.product != Sign::Any &&
+            !(row.product == Sign::Positive ? prod > 0 : (row.product == Sign::Negative ? prod < 0 : prod == 0)))
             continue;
-        if (row.side != 9 && comp.side != row.side)
+        if (row.side != Sign::Any && comp.side != static_cast<int>(row.side))
             continue;
         return n;
     }
@@ -222,40 +212,11 @@ std::int16_t selectCase(const Record &r, const Computation &comp)
 
 void dispatch(std::int16_t caseNo, Record &r, Computation &c, TextSink &out)
 {
-    CaseEnv env{r, out};
-    auto &S = r.S;
-    switch (caseNo) {
-    case 1: Cm1(env, r.xa, r.ya, r.xb, r.yb, r.ta, r.qa, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad); break;
-    case 2:
-        Cm2(env, r.xa, r.ya, r.xb, r.yb, r.ta, r.qa, r.tb, r.qb, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad,
-            c.sga, c.sgb);
-        break;
-    case 3: Cm3(env, r.xa, r.ya, r.xb, r.yb, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad); break;
-    case 4: Cm4(env, r.xa, r.ya, r.xb, r.yb, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad); break;
-    case 5: Cm5(env, r.xc, r.yc, r.xb, r.yb, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad); break;
-    case 6:
-        Cm6(env, r.xc, r.yc, r.xb, r.yb, r.ta, r.qa, r.tb, r.qb, S, c.alpha, c.gamma, c.beta, c.h, c.sga, c.sgb,
-            r.rho, r.rad);
-        break;
-    case 7:
-        Cm7(env, r.xa, r.ya, r.xd, r.yd, r.ta, r.qa, r.tb, r.qb, S, c.alpha, c.gamma, c.beta, c.h, c.sga, c.sgb,
-            r.rho, r.rad);
-        break;
-    case 8:
-        Cm8(env, r.xa, r.ya, r.xb, r.yb, r.xc, r.yc, r.tb, r.qb, c.sgb, S, c.alpha, c.gamma, c.beta, c.h, r.rho,
-            r.rad);
-        break;
-    case 9:
-        Cm9(env, r.xa, r.ya, r.xb, r.yb, r.xc, r.yc, r.xd, r.yd, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad);
-        break;
-    case 10:
-        Cm10(env, r.xa, r.ya, r.xc, r.yc, r.xd, r.yd, r.tb, r.qb, c.sgb, S, c.alpha, c.gamma, c.beta, c.h, r.rho,
-             r.rad);
-        break;
-    case 11: Cm11(env, r.xa, r.ya, r.xd, r.yd, r.xc, r.yc, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad); break;
-    case 12: Cm12(env, r.xa, r.ya, r.xb, r.yb, r.xd, r.yd, S, c.alpha, c.gamma, c.beta, c.h, r.rho, r.rad); break;
-    default: break;
-    }
+    if (!isCase(caseNo))
+        return;
+    const CaseResult result = caseRow(caseNo).procedure(r, c);
+    keep(r, result);
+    present(result, out);
 }
 
 ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
@@ -273,13 +234,14 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
     work.Sp.assign(12, 0.0);
     work.ta = work.qa = work.tb = work.qb = 0;
     work.ta_in = work.qa_in = work.tb_in = work.qb_in = 0;
+    work.typed = {};
     work.caseNo = 0;
 
     try {
-        // Steps 1 to 8: the four end points.
+        // The four end points.
         for (int i = 0; i < 8; ++i) {
             const CoordinatePrompt &c = kCoordinates[i];
-            work.*c.target = askLength(p, out, c.texts, c.field, Quantity::Coordinate);
+            work.*c.target = askLength(p, out, c.texts, c.field, Quantity::Coordinate, &work.typed.xy[static_cast<std::size_t>(i)]);
             if (i % 2 == 1) {
                 const CoordinatePrompt &cx = kCoordinates[i - 1];
                 if (work.*cx.target == 0 && work.*c.target == 0) {
@@ -288,34 +250,35 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
                 }
             }
         }
-        // Steps 9 to 12: the angles of an end with exactly one known point.
+        // The angles of an end with exactly one known point.
         if (oneKnown(work.xa, work.ya, work.xc, work.yc)) {
-            storeAngle(askAngle(p, out, kTa, "Text5", Quantity::Azimuth), work.ta, work.ta_in, nullptr);
-            storeAngle(askAngle(p, out, kQa, "Text11", Quantity::Orientation), work.qa, work.qa_in, &comp.sga);
+            storeAngle(askAngle(p, out, kTa, "Text5", Quantity::Azimuth, &work.typed.angles[0]), work.ta, work.ta_in, nullptr);
+            storeAngle(askAngle(p, out, kQa, "Text11", Quantity::Orientation, &work.typed.angles[1]), work.qa, work.qa_in, &comp.sga);
         }
         if (oneKnown(work.xb, work.yb, work.xd, work.yd)) {
-            storeAngle(askAngle(p, out, kTb, "Text6", Quantity::Azimuth), work.tb, work.tb_in, nullptr);
-            storeAngle(askAngle(p, out, kQb, "Text12", Quantity::Orientation), work.qb, work.qb_in, &comp.sgb);
+            storeAngle(askAngle(p, out, kTb, "Text6", Quantity::Azimuth, &work.typed.angles[2]), work.tb, work.tb_in, nullptr);
+            storeAngle(askAngle(p, out, kQb, "Text12", Quantity::Orientation, &work.typed.angles[3]), work.qb, work.qb_in, &comp.sgb);
         }
         const std::string message = sideMessage(work, comp.sga, comp.sgb);
         if (!message.empty())
             out.setText("Text24", message);
         comp.side = sideOfChain(work);
 
-        // Steps 13 to 15: the point names.
+        // The point names.
         work.pn[0] = askName(p, out, kName0, "Text8(0)");
         for (int i = 1; i <= 4; ++i)
             work.pn[static_cast<std::size_t>(i)] = askName(p, out, kNameInner, indexed("Text8", i));
         work.pn[5] = askName(p, out, kName5, "Text8(5)");
 
-        // Steps 16 to 19: the sides; S(1) and S(9) only when their end has
+        // The sides; S(1) and S(9) only when their end has
         // exactly one known point.
         for (int i = 1; i <= 11; ++i) {
             if (i == 1 && !oneKnown(work.xa, work.ya, work.xc, work.yc))
                 continue;
             if (i == 9 && !oneKnown(work.xb, work.yb, work.xd, work.yd))
                 continue;
-            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1), Quantity::Side);
+            work.S[static_cast<std::size_t>(i)] = askLength(p, out, sidePrompt(i), sideField(i - 1), Quantity::Side,
+                                                            &work.typed.S[static_cast<std::size_t>(i)]);
         }
     } catch (const Cancelled &) {
         return {Outcome::Cancelled, {}};

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "adjust/record.h"
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "dialogue.h"
 
 #include <cstdint>
@@ -32,13 +32,15 @@ ComputeResult Command1_Click(Record &rec, Prompter &prompter, TextSink &out);
 // Part of the command, open to the tests.
 bool isKnown(double x, double y);
 bool isNew(double x, double y);
-// Step 1 of the selection: the text for Text24, or empty when it keeps its text.
+// The case selection's message on the sides of the chain: the text for
+// Text24, or empty when it keeps its text.
 std::string sideMessage(const Record &rec, float sga, float sgb);
-// Step 2: the side of the chain when no angle was typed.
+// The side of the chain when no angle was typed: 1 same, -1 opposite, 0.
 std::int16_t sideOfChain(const Record &rec);
-// Step 5: the first matching row of the case table, or 0.
+// The first row of the case catalogue that the points and angles fit, or 0.
 std::int16_t selectCase(const Record &rec, const Computation &comp);
-// Step 6: calls Cm1..Cm12 with the arguments of the dispatch table.
+// Runs the case procedure of the catalogue row, keeps its results in the
+// record and presents them in the window texts.
 void dispatch(std::int16_t caseNo, Record &rec, Computation &comp, TextSink &out);
 
 } // namespace chain

@@ -18,23 +18,27 @@ bool rejects(const std::optional<std::string> &reply)
 // an empty one, is treated as a rejection and asked again; Cancel ends the
 // command. `parse` returns the value, or nothing and (for a value that is
 // out of range rather than not a value) the reason shown before the re-ask
-// text; `echo` gives the value's text.
+// text; `echo` gives the value's text. The accepted reply goes to `typed`.
 template <typename T, typename Parse, typename Echo>
-T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Parse parse, Echo echo)
+T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Parse parse, Echo echo,
+           std::string *typed)
 {
     const std::string *text = &t.ask;
     std::string withReason;
     for (;;) {
         // Ask (or re-ask) until a reply parses.
         std::optional<T> value;
+        std::string accepted;
         for (;;) {
             const auto reply = p.prompt(*text);
             if (!reply)
                 throw Cancelled();
             std::string reason;
             value = parse(*reply, reason);
-            if (value)
+            if (value) {
+                accepted = normalizeReply(*reply);
                 break;
+            }
             out.setText(field, "");
             text = &t.reask;
             if (!reason.empty()) {
@@ -46,6 +50,8 @@ T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &
         out.setText(field, shown);
         if (!rejects(p.prompt(t.confirm))) {
             out.setText(field, shown);
+            if (typed)
+                *typed = std::move(accepted);
             return *value;
         }
         out.setText(field, "");
@@ -55,7 +61,8 @@ T askValue(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &
 
 } // namespace
 
-double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q)
+double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q,
+                 std::string *typed)
 {
     return askValue<double>(
         p, out, t, field,
@@ -69,10 +76,11 @@ double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::st
             reason = rangeProblem(q, *v, r);
             return reason.empty() ? v : std::nullopt;
         },
-        [](double v) { return " " + picture(v, 3); });
+        [](double v) { return " " + picture(v, 3); }, typed);
 }
 
-AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q)
+AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q,
+                    std::string *typed)
 {
     return askValue<AngleReply>(
         p, out, t, field,
@@ -88,7 +96,7 @@ AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std:
                 return std::nullopt;
             return AngleReply{a->typed, a->magnitude, a->sign};
         },
-        [](const AngleReply &a) { return " " + picture(a.typed, 5); });
+        [](const AngleReply &a) { return " " + picture(a.typed, 5); }, typed);
 }
 
 std::string askName(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field)

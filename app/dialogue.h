@@ -2,7 +2,7 @@
 // echoed into its window field, and confirmed (Enter) or rejected (0).
 #pragma once
 
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "number.h"
 
 #include <optional>
@@ -31,7 +31,9 @@ struct PromptTexts {
 // A value whose echo is " " and the picture "0.000" (coordinates, sides).
 // A value out of the range of `q` (app/number.h) is asked again, the reason
 // before the re-ask text.
-double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q);
+// The accepted reply as typed (normalizeReply) goes to `typed` when given.
+double askLength(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q,
+                 std::string *typed = nullptr);
 
 // An angle typed as d.mmss, echoed with "0.00000" as typed.
 struct AngleReply {
@@ -39,7 +41,8 @@ struct AngleReply {
     double magnitude = 0;
     int sign = 0;
 };
-AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q);
+AngleReply askAngle(Prompter &p, TextSink &out, const PromptTexts &t, const std::string &field, Quantity q,
+                    std::string *typed = nullptr);
 
 // A point name, echoed after three blanks. Cancel gives an empty name. A
 // name with control characters is asked again, the reason before the re-ask

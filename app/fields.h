@@ -2,7 +2,7 @@
 // the store behind the replay mode's --fields and the tests.
 #pragma once
 
-#include "adjust/sink.h"
+#include "app/sink.h"
 
 #include <string>
 #include <vector>

@@ -4,8 +4,12 @@
 // run without the toolkit; the window and PDF output load it from a
 // module next to the executable or in the installation's library directory.
 // A build without the window (CHAIN_GUI=OFF, as the Windows cross build)
-// says so when the window or a PDF is asked for.
+// says so when the window or a PDF is asked for; one without the exports
+// (CHAIN_EXPORTS=OFF) when an export or a batch run is.
 #include "adjust/record.h"
+#ifndef CHAIN_NO_EXPORTS
+#include "export/exports.h"
+#endif
 #include "replay.h"
 #include "report/adjreport.h"
 
@@ -30,8 +34,19 @@ const char *kUsage =
     "  --json          全部结果为一个 JSON 对象 (all results as one JSON object)\n"
     "  --between P Q   两点间的距离、方位角及其精度 (distance and azimuth between two points, labels or names)\n"
     "  --analysis-pdf OUT  平差报告写成 PDF (the adjustment report as a PDF file)\n"
+    "  --export-csv OUT    各点座标与精度写成 CSV (UTF-8) (points and precision as CSV)\n"
+    "  --export-dat OUT    CASS 座标文件 .dat (GBK) (CASS coordinate file)\n"
+    "  --export-xlsx OUT   Excel 工作簿 (Excel workbook)\n"
+    "  --export-dxf OUT    DXF 图 (DXF drawing: points, sides, ellipses, names, scale bar)\n"
+    "  chainadj --batch FILE.chain... --summary OUT.csv|OUT.xlsx\n"
+    "      批量计算，每个文件一行汇总 (batch run: one summary row per data file)\n"
     "退出状态 (exit status): 0 已计算, 2 不符合任何计算情形, 3 图形退化无法计算, 4 已取消,\n"
-    "  5 答复不足, 1 参数或文件错误, 6 报告或数据文件无法输出\n";
+    "  5 答复不足, 1 参数或文件错误, 6 报告、数据文件或导出文件无法输出,\n"
+    "  7 批量计算中有文件没有计算 (--batch: some file did not compute)\n";
+
+#ifdef CHAIN_NO_EXPORTS
+const char *kNoExports = "这个版本没有导出和批量计算（构建时未包含导出所用的库），没有写入。";
+#endif
 
 // The toolkit module: beside the executable (the build tree), else in the
 // private library directory of an installation, found relative to the
@@ -98,10 +113,13 @@ int main(int argc, char **argv)
     const int argn = static_cast<int>(args.size());
     chain::ReplayOptions opt;
     bool replay = false;
+    bool batch = false;
+    std::vector<std::string> batchFiles;
+    std::string summary;
     for (int i = 1; i < argn; ++i) {
         const std::string a = args[i];
-        const bool takesFile =
-            a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data" || a == "--analysis-pdf";
+        const bool takesFile = a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data" ||
+                               a == "--analysis-pdf" || a == "--summary" || a.rfind("--export-", 0) == 0;
         if (takesFile && i + 1 >= argn) {
             std::cerr << a << " 后面须给出文件名。\n" << kUsage;
             return chain::kUsageOrFile;
@@ -139,6 +157,22 @@ int main(int argc, char **argv)
             opt.json = true;
         } else if (a == "--analysis-pdf") {
             opt.analysisPdf = args[++i];
+        } else if (a == "--export-csv" || a == "--export-dat" || a == "--export-xlsx" || a == "--export-dxf") {
+            std::string &target = a == "--export-csv"    ? opt.exportCsv
+                                  : a == "--export-dat"  ? opt.exportDat
+                                  : a == "--export-xlsx" ? opt.exportXlsx
+                                                         : opt.exportDxf;
+            target = args[++i];
+            if (target.empty()) {
+                std::cerr << a << " 后面的文件名是空的，没有写入。请给出文件名。\n" << kUsage;
+                return chain::kUsageOrFile;
+            }
+        } else if (a == "--batch") {
+            batch = true;
+            while (i + 1 < argn && args[i + 1].rfind("--", 0) != 0)
+                batchFiles.emplace_back(args[++i]);
+        } else if (a == "--summary") {
+            summary = args[++i];
         } else if (a == "--between") {
             if (i + 2 >= argn) {
                 std::cerr << "--between 后面须给出两个点（字母 A C E F D B 或点名）。\n" << kUsage;
@@ -159,8 +193,26 @@ int main(int argc, char **argv)
         }
         // Anything else goes to the window: a data file to compute from.
     }
-    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty())) {
-        std::cerr << "--analysis、--json、--between 和 --analysis-pdf 须与 --replies 或 --data 一起使用。\n" << kUsage;
+    if (batch || !summary.empty()) {
+        const bool others = replay || opt.exports() || opt.analysis || opt.json || !opt.betweenFrom.empty() ||
+                            !opt.analysisPdf.empty() || opt.transcript || opt.fields || opt.reportText ||
+                            opt.reportPdf || opt.saveData;
+        if (others || !batch) {
+            std::cerr << (others ? "--batch 只能与 --summary 一起使用（不能与 --data、--replies 或其他输出选项一起使用）。\n"
+                                 : "--summary 须与 --batch 一起使用。\n")
+                      << kUsage;
+            return chain::kUsageOrFile;
+        }
+#ifdef CHAIN_NO_EXPORTS
+        std::cerr << kNoExports << '\n';
+        return chain::kUsageOrFile;
+#else
+        return chain::exporting::runBatch(batchFiles, summary, std::cout, std::cerr);
+#endif
+    }
+    if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty() || opt.exports())) {
+        std::cerr << "--analysis、--json、--between、--analysis-pdf 和 --export-* 须与 --replies 或 --data 一起使用。\n"
+                  << kUsage;
         return chain::kUsageOrFile;
     }
     if (!opt.replies.empty() && !opt.data.empty()) {
@@ -198,6 +250,14 @@ int main(int argc, char **argv)
             }
             return fn(&report, path.c_str(), &error);
         };
+#ifdef CHAIN_NO_EXPORTS
+        if (opt.exports()) {
+            std::cerr << kNoExports << '\n';
+            return chain::kUsageOrFile;
+        }
+#else
+        opt.exporter = chain::exporting::writeExports;
+#endif
         return chain::runReplay(opt, std::cout, std::cerr, pdf, adjustmentPdf);
     }
 

@@ -1,5 +1,6 @@
 #include "replay.h"
 
+#include "adjustmentreport.h"
 #include "atomicfile.h"
 #include "chainfile.h"
 #include "compute.h"
@@ -87,7 +88,11 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
         try {
             if (!hasComputation(rec))
                 throw std::runtime_error("没有进行计算，没有可保存的数据：「" + *opt.saveData + "」没有写入。");
-            writeDataFile(*opt.saveData, dataOf(rec));
+            // The computation's values with the analysis settings and the
+            // report header of the data file it came from.
+            DataSet saved = dataOf(rec);
+            putAdjustmentSettings(saved, adjustmentSettingsOf(dataSet));
+            writeDataFile(*opt.saveData, saved);
             if (!computed)
                 err << "计算没有完成；本次输入的数据已保存到" << "「" + *opt.saveData + "」" << "，可以改正后再计算。\n";
         } catch (const std::exception &e) {
@@ -96,7 +101,7 @@ int runReplay(const ReplayOptions &opt, std::ostream &out, std::ostream &err, co
                 status = kOutputFailed;
         }
     }
-    if (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty()) {
+    if (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty() || opt.exports()) {
         const int s = writeAnalysisOutputs(opt, rec, fields, status, message, dataSet, adjustmentPdf, out, err);
         if (status == 0)
             status = s;

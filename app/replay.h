@@ -15,6 +15,8 @@ namespace chain {
 namespace report {
 struct AdjustmentReport;
 }
+struct AnalysisRun;
+struct DataSet;
 
 struct ReplayOptions {
     std::string replies;   // file of replies, "-" for standard input
@@ -28,6 +30,17 @@ struct ReplayOptions {
     bool json = false;      // all results as one JSON object
     std::string betweenFrom, betweenTo; // --between P Q: labels or names; empty for none
     std::string analysisPdf; // --analysis-pdf OUT: the adjustment report; empty for none
+    // --export-csv, --export-dat, --export-xlsx, --export-dxf OUT; empty for none.
+    std::string exportCsv, exportDat, exportXlsx, exportDxf;
+    // Writes the exports asked for from the run and the values as typed
+    // (export/exports.h, linked by the executable); returns 0 or the exit
+    // status of a failed export.
+    std::function<int(const ReplayOptions &, const AnalysisRun &, const DataSet &, std::ostream &err)> exporter;
+
+    bool exports() const
+    {
+        return !exportCsv.empty() || !exportDat.empty() || !exportXlsx.empty() || !exportDxf.empty();
+    }
 };
 
 // Writes a PDF report of the record to `path` (a temporary file of the

@@ -2,6 +2,7 @@
 
 #include "app/number.h"
 #include "qtprompter.h"
+#include "settings.h"
 
 #include <QDialogButtonBox>
 #include <QFontMetrics>
@@ -105,15 +106,19 @@ DataTable::DataTable(const chain::DataSet &initial, QWidget *parent) : QDialog(p
     left->addWidget(points);
     left->addWidget(angles);
     left->addStretch(1);
+    settings_ = new SettingsEditor(this);
+    settings_->setSettings(chain::adjustmentSettingsOf(initial));
+    connect(settings_, &SettingsEditor::changed, this, &DataTable::revalidate);
     auto *middle = new QVBoxLayout;
     middle->addWidget(names);
+    middle->addWidget(settings_);
     middle->addStretch(1);
     auto *right = new QVBoxLayout;
     right->addWidget(sides);
     right->addStretch(1);
     auto *columns = new QHBoxLayout;
     columns->addLayout(left, 5);
-    columns->addLayout(middle, 2);
+    columns->addLayout(middle, 3);
     columns->addLayout(right, 3);
 
     status_ = new QLabel(this);
@@ -140,7 +145,15 @@ DataTable::DataTable(const chain::DataSet &initial, QWidget *parent) : QDialog(p
     // Tab runs through the values in the order of the prompts, then OK, Cancel.
     for (int k = 1; k < chain::key::count; ++k)
         setTabOrder(edits_[static_cast<std::size_t>(k - 1)], edits_[static_cast<std::size_t>(k)]);
-    setTabOrder(edits_.back(), ok_);
+    // The analysis settings and the header after the sides.
+    QWidget *last = edits_.back();
+    for (QWidget *w : settings_->findChildren<QWidget *>()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            setTabOrder(last, w);
+            last = w;
+        }
+    }
+    setTabOrder(last, ok_);
     setTabOrder(ok_, buttons->button(QDialogButtonBox::Cancel));
 
     for (int k = 0; k < chain::key::count; ++k)
@@ -173,6 +186,8 @@ chain::DataSet DataTable::dataSet() const
     for (int k = 0; k < chain::key::count; ++k)
         if (use[static_cast<std::size_t>(k)] == chain::Use::NotAsked)
             d[k].reset();
+    if (settings_)
+        chain::putAdjustmentSettings(d, settings_->settings());
     return d;
 }
 
@@ -236,7 +251,13 @@ void DataTable::revalidate()
         status_->setStyleSheet(QStringLiteral("color: #a01010;"));
         status_->setText(s);
     }
-    ok_->setEnabled(problems_.empty());
+    // The analysis settings keep OK from computing while one is wrong.
+    const QStringList wrong = settings_ ? settings_->problems() : QStringList();
+    if (!wrong.isEmpty()) {
+        status_->setStyleSheet(QStringLiteral("color: #a01010;"));
+        status_->setText(status_->text() + u("\n精度分析与页眉：") + wrong.join(u("；")));
+    }
+    ok_->setEnabled(problems_.empty() && wrong.isEmpty());
 }
 
 void DataTable::keyPressEvent(QKeyEvent *event)

@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace chain::gui {
 
+class SettingsEditor;
+
 class DataTable : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +24,8 @@ public:
     explicit DataTable(const chain::DataSet &initial, QWidget *parent = nullptr);
 
     // The values as typed; those the prompts would not ask are left out.
+    // The analysis settings and the report header come with them as their
+    // data-file keys.
     chain::DataSet dataSet() const;
     // What keeps OK from computing, empty when the data can be computed.
     const std::vector<chain::Problem> &problems() const { return problems_; }
@@ -29,6 +33,8 @@ public:
     // The edit of a key (object name: the key, "xa", "S11").
     QLineEdit *edit(int key) const { return edits_[static_cast<std::size_t>(key)]; }
     QPushButton *okButton() const { return ok_; }
+    // The instrument accuracy, grade and report header.
+    SettingsEditor *settingsEditor() const { return settings_; }
     QLabel *statusLabel() const { return status_; }
 
 protected:
@@ -41,6 +47,7 @@ private:
     std::array<QLineEdit *, chain::key::count> edits_{};
     std::vector<chain::Problem> problems_;
     QPushButton *ok_ = nullptr;
+    SettingsEditor *settings_ = nullptr;
     QLabel *status_ = nullptr;
 };
 

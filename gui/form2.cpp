@@ -24,6 +24,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <stdexcept>
@@ -223,7 +224,23 @@ Form2::Form2(QWidget *parent)
     caseStatus_ = new QLabel(kFreshStatus, this);
     caseStatus_->setObjectName(QStringLiteral("caseStatus"));
     caseStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusBar()->addWidget(caseStatus_, 1);
+    // The case on the first line, the analysis's summary on a second one:
+    // both readable in full on a narrow window. The second line keeps its
+    // place while empty, so that the window's size does not depend on
+    // whether it was first shown before or after a computation.
+    auto *status = new QWidget(this);
+    auto *lines = new QVBoxLayout(status);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    caseStatus_->setParent(status);
+    lines->addWidget(caseStatus_);
+    analysisStatus_ = new QLabel(status);
+    lines->addWidget(analysisStatus_);
+    analysisStatus_->setMinimumHeight(caseStatus_->sizeHint().height()); // as high empty as with Chinese text
+    analysisStatus_->setObjectName(QStringLiteral("analysisStatus"));
+    analysisStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    analysisStatus_->setToolTip(u("严密平差：单位权中误差、最弱点、可能有粗差的边、等级限差（工具 → 精度分析 看详细结果）"));
+    statusBar()->addWidget(status, 1);
     setMinimumSize(480, 360);
 }
 
@@ -535,6 +552,13 @@ void Form2::Command1_Click()
         caseStatus_->setText(statusBefore);
     } else {
         showOutcome(static_cast<int>(result.outcome));
+        if (result.outcome == chain::Outcome::Computed) {
+            reanalyse();
+        } else {
+            analysis_.reset();
+            analysisStatus_->clear();
+            emit analysisChanged();
+        }
     }
     busy_ = false;
     if (!result.message.empty())
@@ -556,6 +580,35 @@ void Form2::showOutcome(int outcome)
         caseStatus_->setText(u("未计算：图形或方程无法计算（") + reason + u("）"));
         break;
     }
+}
+
+void Form2::setAdjustmentSettings(const chain::AdjustmentSettings &s)
+{
+    adjustmentSettings_ = s;
+    if (analysis_)
+        reanalyse();
+}
+
+void Form2::reanalyse()
+{
+    analysis_.reset();
+    analysisStatus_->clear();
+    if (record_.caseNo >= 1 && record_.caseNo <= 12 && chain::hasComputation(record_)) {
+        chain::AnalysisRun &run = analysis_.emplace();
+        run.rec = &record_;
+        run.caseNo = record_.caseNo;
+        run.outcome = "computed";
+        if (const QLineEdit *title = field("Text24"))
+            run.title = title->text().toStdString();
+        try {
+            chain::analyseRecord(run, adjustmentSettings_.options);
+        } catch (const std::exception &e) {
+            run.engine.reset();
+            run.analysisMessage = std::string("严密平差中断：") + e.what();
+        }
+        analysisStatus_->setText(QString::fromStdString(chain::analysisSummaryLine(run)));
+    }
+    emit analysisChanged();
 }
 
 QString Form2::resultsText() const

@@ -9,8 +9,9 @@
 #pragma once
 
 #include "adjust/record.h"
-#include "adjust/sink.h"
+#include "app/sink.h"
 #include "app/adjustmentreport.h"
+#include "app/analysisout.h"
 #include "app/dialogue.h"
 #include "prompttarget.h"
 
@@ -21,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +83,15 @@ public:
     // (the known points, the angles given), or why nothing was computed.
     QLabel *caseStatus() const { return caseStatus_; }
 
+    // The rigorous analysis of the computation shown, made after every
+    // computation with the adjustment settings: nullptr when the window
+    // shows no computed case; a run without an engine says why.
+    const chain::AnalysisRun *analysis() const { return analysis_ ? &*analysis_ : nullptr; }
+    // The status bar's summary of it beside the case: σ̂0, the weakest
+    // point, the sides that may hold a blunder, the grade's verdict; empty
+    // when there is no analysis.
+    QLabel *analysisStatus() const { return analysisStatus_; }
+
     // The results shown, as tab-separated lines for a spreadsheet; empty
     // when the window shows no computed case.
     QString resultsText() const;
@@ -91,7 +102,8 @@ public:
 
     // The adjustment report (平差报告) of the record: the analysis options
     // and header of the data file last opened, kept for the next prints.
-    void setAdjustmentSettings(const chain::AdjustmentSettings &s) { adjustmentSettings_ = s; }
+    // New settings analyse the computation shown again.
+    void setAdjustmentSettings(const chain::AdjustmentSettings &s);
     const chain::AdjustmentSettings &adjustmentSettings() const { return adjustmentSettings_; }
     bool printAdjustmentTo(QPrinter &printer);
 
@@ -107,6 +119,8 @@ signals:
     // too, after the window was put back as it was).
     void computeFinished(int outcome);
     void zoomChanged(qreal zoom, bool fit);
+    // The analysis (analysis()) was made again or removed.
+    void analysisChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -136,6 +150,7 @@ private:
     QRect askedRect() const;
     void showOutcome(int outcome);
     void warn(const QString &message);
+    void reanalyse();
 
     chain::Record record_;
     std::unique_ptr<QtPrompter> qtPrompter_;
@@ -150,6 +165,8 @@ private:
     QScrollArea *scroll_ = nullptr;
     QWidget *form_ = nullptr;
     QLabel *caseStatus_ = nullptr;
+    QLabel *analysisStatus_ = nullptr;
+    std::optional<chain::AnalysisRun> analysis_;
     double dpiX_ = 96, dpiY_ = 96;
     qreal zoom_ = 1;
     bool fit_ = true;

@@ -1,9 +1,14 @@
 #include "menus.h"
 
+#include "adjust/catalogue.h"
 #include "app/atomicfile.h"
+#include "export/exports.h"
 
+#include "analysiswindow.h"
 #include "datatable.h"
+#include "designform.h"
 #include "form2.h"
+#include "settings.h"
 #include "qtprompter.h"
 #include "app/replies.h"
 #include "report/printer.h"
@@ -15,6 +20,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -36,23 +42,6 @@ QString u(const char *s) { return QString::fromUtf8(s); }
 QString u(const std::string &s) { return QString::fromStdString(s); }
 
 const QString kDataFilter = QString::fromUtf8("数据文件 (*.chain);;所有文件 (*)");
-
-// What each case adjusts, for the help.
-const char *const kCaseText[13] = {
-    "",
-    "有定向的纵横座标条件，没有方位角条件",
-    "纵横座标条件及方位角条件",
-    "只有纵横座标条件的无定向平差",
-    "只有纵横座标条件的无定向平差（已知点位于异侧）",
-    "只有纵横座标条件的无定向平差，由 C 起算",
-    "纵横座标条件及方位角条件，由 C 起算",
-    "由 A 起算、闭合于 D，含方位角及纵横座标条件",
-    "由已知边 A–C 起算，闭合于 B，含方位角及纵横座标条件",
-    "由已知边 A–C 起算、闭合于已知边 D–B，含方位角及纵横座标条件",
-    "由已知边 A–C 起算，闭合于 D，含方位角及纵横座标条件",
-    "由已知边 A–C 起算，闭合于 D，纵横座标条件",
-    "由已知边 A–C 起算，闭合于 B，纵横座标条件",
-};
 
 // Restores the window's own prompt dialog when a computation from data ends.
 struct ScriptedCompute {
@@ -108,6 +97,29 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
         if (!path.isEmpty())
             exportText(path);
     });
+    // The results for other programs: spreadsheets, mapping and drawing.
+    QMenu *exports = file->addMenu(u("导出(&E)"));
+    exports->setObjectName(QStringLiteral("exportMenu"));
+    struct ExportItem {
+        const char *name, *text, *filter, *suffix;
+        Export kind;
+    };
+    static const ExportItem items[] = {
+        {"exportCsv", "座标与精度 (CSV)…", "CSV 文件 (*.csv)", "csv", Export::Csv},
+        {"exportDat", "CASS 座标文件 (.dat)…", "CASS 座标文件 (*.dat)", "dat", Export::Dat},
+        {"exportXlsx", "Excel 工作簿 (.xlsx)…", "Excel 工作簿 (*.xlsx)", "xlsx", Export::Xlsx},
+        {"exportDxf", "DXF 图 (.dxf)…", "DXF 图 (*.dxf)", "dxf", Export::Dxf},
+    };
+    for (const ExportItem &item : items)
+        connect(add(exports, item.name, item.text, QKeySequence()), &QAction::triggered, this, [this, &item] {
+            if (!needResults())
+                return;
+            QString title = u(item.text);
+            title.chop(1); // the ellipsis
+            const QString path = choose(u("导出") + title, u(item.filter), true, QString::fromLatin1(item.suffix));
+            if (!path.isEmpty())
+                exportResults(item.kind, path);
+        });
     connect(add(file, "print", "打印…", QKeySequence::Print), &QAction::triggered, &w_, &Form2::Command3_Click);
     file->addSeparator();
     connect(add(file, "quit", "退出", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, &w_,
@@ -136,6 +148,19 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
             [this] { w_.setZoom(1); });
     connect(&w_, &Form2::zoomChanged, fit, [fit](qreal, bool fits) { fit->setChecked(fits); });
 
+    QMenu *toolsMenu = bar->addMenu(u("工具(&T)"));
+    toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    QAction *analysis = add(toolsMenu, "analysis", "精度分析", QKeySequence(Qt::CTRL | Qt::Key_J));
+    analysis->setStatusTip(u("严密平差的点位精度、误差椭圆、观测边的可靠性、检验与限差，以及网图"));
+    connect(analysis, &QAction::triggered, this, &Menus::showAnalysis);
+    connect(add(toolsMenu, "design", "精度预估…", QKeySequence()), &QAction::triggered, this, &Menus::showDesign);
+    toolsMenu->addSeparator();
+    connect(add(toolsMenu, "settings", "设置…", QKeySequence()), &QAction::triggered, this, &Menus::showSettings);
+    connect(&w_, &Form2::analysisChanged, this, [this] {
+        if (analysis_)
+            analysis_->showRun(w_.analysis());
+    });
+
     QMenu *help = bar->addMenu(u("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     connect(add(help, "help", "使用说明", QKeySequence::HelpContents), &QAction::triggered, this, &Menus::showHelp);
@@ -159,6 +184,10 @@ Menus::Menus(Form2 &window) : QObject(&window), w_(window)
     tools->addSeparator();
     copy->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogContentsView));
     tools->addAction(copy);
+    analysis->setIcon(w_.style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    analysis->setIconText(u("精度分析"));
+    analysis->setToolTip(u("打开精度分析窗口：点位精度、误差椭圆、粗差检验与网图 (Ctrl+J)"));
+    tools->addAction(analysis);
 }
 
 QAction *Menus::add(QMenu *menu, const char *name, const char *text, const QKeySequence &keys)
@@ -220,9 +249,17 @@ bool Menus::openAndCompute(const QString &path)
         return false;
     }
     lastFile_ = path;
-    // The file's analysis options and report header stay with the window
-    // for its adjustment report.
-    w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
+    // A file that gives analysis options or a report header sets them for
+    // the window (its analysis and adjustment report); a file without them
+    // keeps the settings the window has.
+    bool gives = false;
+    for (int k : {chain::AnalysisKeys::sigma_a, chain::AnalysisKeys::sigma_b, chain::AnalysisKeys::sigma_q,
+                  chain::AnalysisKeys::grade})
+        gives = gives || data.analysis.has(k);
+    for (int k = 0; k < chain::HeaderKeys::count; ++k)
+        gives = gives || data.header.has(k);
+    if (gives)
+        w_.setAdjustmentSettings(chain::adjustmentSettingsOf(data));
     return computeFrom(data, path);
 }
 
@@ -231,7 +268,7 @@ bool Menus::saveData(const QString &path)
     if (!needComputation("保存"))
         return false;
     try {
-        chain::writeDataFile(QFile::encodeName(path).toStdString(), chain::dataOf(w_.record()));
+        chain::writeDataFile(QFile::encodeName(path).toStdString(), currentData());
     } catch (const std::exception &e) {
         warn_(QString::fromUtf8(e.what()));
         return false;
@@ -275,12 +312,39 @@ bool Menus::exportPdf(const QString &path)
     return true;
 }
 
+bool Menus::exportResults(Export kind, const QString &path)
+{
+    if (!needResults())
+        return false;
+    const chain::Record &rec = w_.record();
+    chain::AnalysisRun run;
+    run.rec = &rec;
+    run.caseNo = rec.caseNo;
+    run.outcome = "computed";
+    if (const QLineEdit *title = w_.field("Text24"))
+        run.title = title->text().toStdString();
+    try {
+        chain::analyseRecord(run, w_.adjustmentSettings().options);
+        const std::string target = QFile::encodeName(path).toStdString();
+        switch (kind) {
+        case Export::Csv: chain::exporting::writeCsv(target, run); break;
+        case Export::Dat: chain::exporting::writeDat(target, run); break;
+        case Export::Xlsx: chain::exporting::writeXlsx(target, run, chain::dataOf(rec)); break;
+        case Export::Dxf: chain::exporting::writeDxf(target, run); break;
+        }
+    } catch (const std::exception &e) {
+        warn_(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
 // Exports need results: a computation that did not compute exports nothing.
 bool Menus::needResults()
 {
     if (!needComputation("导出"))
         return false;
-    if (w_.record().caseNo >= 1 && w_.record().caseNo <= 12)
+    if (chain::isCase(w_.record().caseNo))
         return true;
     warn_(u("最近一次计算没有完成，没有可导出的结果，没有写出文件。请改正数据后重新计算。"));
     return false;
@@ -297,11 +361,61 @@ bool Menus::copyResults()
     return true;
 }
 
+chain::DataSet Menus::currentData() const
+{
+    chain::DataSet d = chain::dataOf(w_.record());
+    chain::putAdjustmentSettings(d, w_.adjustmentSettings());
+    return d;
+}
+
 void Menus::showDataTable()
 {
-    DataTable table(chain::dataOf(w_.record()), &w_);
-    if (table.exec() == QDialog::Accepted)
-        computeFrom(table.dataSet(), u("数据表"));
+    DataTable table(currentData(), &w_);
+    if (table.exec() == QDialog::Accepted) {
+        const chain::DataSet data = table.dataSet();
+        applySettings(chain::adjustmentSettingsOf(data));
+        computeFrom(data, u("数据表"));
+    }
+}
+
+void Menus::applySettings(const chain::AdjustmentSettings &s)
+{
+    w_.setAdjustmentSettings(s);
+    rememberSettings(s);
+}
+
+AnalysisWindow *Menus::analysisWindow() const { return analysis_; }
+
+AnalysisWindow *Menus::showAnalysis()
+{
+    if (!analysis_) {
+        analysis_ = new AnalysisWindow(&w_);
+        analysis_->showRun(w_.analysis());
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
+    return analysis_;
+}
+
+DesignForm *Menus::showDesign()
+{
+    if (!design_) {
+        design_ = new DesignForm(&w_);
+        chain::DataSet d = currentData();
+        design_->setData(d, chain::hasComputation(w_.record()) && w_.record().caseNo >= 1 ? &w_.record() : nullptr);
+    }
+    design_->show();
+    design_->raise();
+    design_->activateWindow();
+    return design_;
+}
+
+void Menus::showSettings()
+{
+    SettingsDialog dialog(w_.adjustmentSettings(), &w_);
+    if (dialog.exec() == QDialog::Accepted)
+        applySettings(dialog.settings());
 }
 
 void Menus::showHelp()
@@ -371,19 +485,28 @@ QString Menus::helpHtml()
         h += QString("<tr><td align='center'>%1</td><td>%2</td><td>%3</td></tr>")
                  .arg(n)
                  .arg(u(chain::caseNeeds(n)).toHtmlEscaped())
-                 .arg(u(kCaseText[n]));
+                 .arg(u(chain::caseRow(n).help));
     h += u("</table>"
            "<h3>数据文件</h3>"
            "<p>UTF-8 文本，每行一个“键 = 值”，# 开头的行是注释。键：xa ya xb yb xc yc xd yd（座标，待定点不写），"
            "ta qa tb qb（角度，d.mmss），names（六个点名，用空格分开；或 pn0..pn5 每行一个），S1..S11（边长）。"
            "“文件 → 保存本次数据…”把最近一次计算的数据写成这种文件。例如：</p>"
            "<pre>xa = 3000.000\nya = 5500.000\nxb = 3952.660\nyb = 5531.482\nta = 223.544974\nqa = 47.3045\n"
-           "names = 城关 李庄 王家坡 东山 河口 北岭\nS1 = 496.034\nS2 = 474.775\n……\nS11 = 686.201</pre>");
+           "names = 城关 李庄 王家坡 东山 河口 北岭\nS1 = 496.034\nS2 = 474.775\n……\nS11 = 686.201</pre>"
+           "<h3>精度分析与精度预估</h3>"
+           "<p>每次计算后，状态栏第二行给出严密平差的单位权中误差、最弱点及其点位中误差、可能有粗差的边和等级限差的结论。"
+           "“工具 → 精度分析”打开精度分析窗口：待定点、观测边、检验与限差三张表（单击表头按数值排序，Ctrl+C 复制所选格子）"
+           "和网图（滚轮缩放，拖动平移，先后单击两个点显示它们的相对精度，可导出为 PNG、SVG、PDF）。"
+           "测距精度 a 毫米 + b ppm、定向角中误差、等级和报告页眉在数据表或“工具 → 设置…”中填写，随数据文件保存"
+           "（键 sigma_a sigma_b sigma_q grade project operator instrument date），并在下次启动时沿用。"
+           "“工具 → 精度预估…”按设计的近似座标估计精度，没有观测值和改正数。</p>");
     return h;
 }
 
 Menus *installMenus(Form2 &window)
 {
+    // The analysis settings and the report header of the last session.
+    window.setAdjustmentSettings(rememberedSettings());
     auto *menus = new Menus(window);
     // chainadj FILE.chain: the first argument that is not an option (the
     // toolkit has taken its own options out by now).

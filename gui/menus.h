@@ -4,6 +4,7 @@
 // answered from the data.
 #pragma once
 
+#include "app/adjustmentreport.h"
 #include "app/chainfile.h"
 
 #include <QKeySequence>
@@ -19,6 +20,8 @@ class QMenu;
 
 namespace chain::gui {
 
+class AnalysisWindow;
+class DesignForm;
 class Form2;
 
 class Menus : public QObject {
@@ -38,8 +41,9 @@ public:
     const Warner &warner() const { return warn_; }
 
     // The action of that object name ("openData", "saveData", "exportPdf",
-    // "exportText", "print", "quit", "dataTable", "copyResults", "zoomFit",
-    // "zoomIn", "zoomOut", "zoomReset", "help", "about").
+    // "exportText", "exportCsv", "exportDat", "exportXlsx", "exportDxf", "print", "quit", "dataTable",
+    // "copyResults", "zoomFit", "zoomIn", "zoomOut", "zoomReset", "analysis", "design", "settings", "help",
+    // "about").
     QAction *action(const char *name) const;
 
     // Reads the data file and computes from it; a file that cannot be used
@@ -52,6 +56,11 @@ public:
     bool saveData(const QString &path);
     bool exportPdf(const QString &path);
     bool exportText(const QString &path);
+    // 文件 → 导出: the points as CSV, the CASS coordinate file, the Excel
+    // workbook or the DXF drawing of the last computation, analysed with
+    // the window's analysis options (export/exports.h). False after a warning.
+    enum class Export { Csv, Dat, Xlsx, Dxf };
+    bool exportResults(Export kind, const QString &path);
 
     // The results in the window onto the clipboard, tab-separated; false
     // after a warning when there are none.
@@ -59,6 +68,19 @@ public:
 
     // The data table, filled from the last computation; OK computes.
     void showDataTable();
+    // 工具 → 精度分析: the analysis window, following every computation.
+    AnalysisWindow *showAnalysis();
+    AnalysisWindow *analysisWindow() const;
+    // 工具 → 精度预估: the design form, filled from the computation shown.
+    DesignForm *showDesign();
+    // 工具 → 设置…: the settings dialog; OK sets and remembers them.
+    void showSettings();
+    // Sets the analysis settings and report header of the window and
+    // remembers them for the next session.
+    void applySettings(const chain::AdjustmentSettings &s);
+    // The data of the computation shown with the window's settings, as
+    // 保存本次数据 writes them and the data table starts from.
+    chain::DataSet currentData() const;
     void showHelp();
     void showAbout();
 
@@ -76,6 +98,8 @@ private:
     Warner warn_;
     QString lastFile_; // the data file last opened or saved
     QPointer<QDialog> help_;
+    QPointer<AnalysisWindow> analysis_;
+    QPointer<DesignForm> design_;
 };
 
 // Builds the menus of the window and, when the command line names a data

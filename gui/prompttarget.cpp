@@ -1,6 +1,6 @@
 #include "prompttarget.h"
 
-#include "adjust/sink.h"
+#include "app/sink.h"
 
 namespace chain::gui {
 namespace {

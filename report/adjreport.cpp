@@ -418,11 +418,7 @@ void comparisonSection(Doc &doc, const AdjustmentInput &in, const analysis::Anal
     if (a.summary.sigma0 && !in.engine->network().accuracy)
         s += "，严密 σ0 = " + fix(*a.summary.sigma0, 2) + " 毫米";
     s += "。";
-    if (in.caseNo >= 3 && in.caseNo <= 5)
-        s += "本情形为无定向平差：经典方法沿推算路线保持起始边的假定方位（4 个条件，而图形只有 3 个多余观测），"
-             "所以其座标、ms 和权倒数与最小二乘解不同；严密解不受假定方位的影响。";
-    else
-        s += "本情形经典方法的一次线性化即为最小二乘解，两者只差线性化的二阶小量。";
+    s += classicRigorousNote(in.caseNo);
     doc.paragraph(s);
 }
 
@@ -562,6 +558,14 @@ AdjustmentReport buildAdjustmentReport(const AdjustmentInput &in)
     doc.heading("网图与误差椭圆");
     doc.figure();
     return r;
+}
+
+std::string classicRigorousNote(int caseNo)
+{
+    if (caseNo >= 3 && caseNo <= 5)
+        return "本情形为无定向平差：经典方法沿推算路线保持起始边的假定方位（4 个条件，而图形只有 3 个多余观测），"
+               "所以其座标、ms 和权倒数与最小二乘解不同；严密解不受假定方位的影响。";
+    return "本情形经典方法的一次线性化即为最小二乘解，两者只差线性化的二阶小量。";
 }
 
 } // namespace chain::report

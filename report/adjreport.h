@@ -86,4 +86,9 @@ std::string degreesText(double deg, int secondDecimals = 1);
 // A d.mmss angle as typed, as d°mm′ss.s″.
 std::string dmsTypedText(double dmmss);
 
+// Why the classic and the rigorous solutions of case n differ (the
+// unoriented cases 3 to 5) or agree (every other case): one sentence shared
+// by the report, the text output and the window.
+std::string classicRigorousNote(int caseNo);
+
 } // namespace chain::report

@@ -27,8 +27,6 @@ constexpr double kMarginSide = 14, kMarginTop = 9, kStripBottom = 25, kStripRigh
 constexpr double kKnownSize = 3.4, kNewRadius = 1.3;
 constexpr double kLabelGap = 2.2;
 constexpr double kLineWidth = 0.3, kFlaggedWidth = 0.6, kThinWidth = 0.18;
-// The largest ellipse, enlarged, against the network's extent.
-constexpr double kEllipseShare = 1.0 / 12;
 
 const QColor kInk(0, 0, 0);
 const QColor kFlagged(210, 0, 0);
@@ -39,15 +37,6 @@ const QColor kEllipse(150, 0, 150);
 QString u(const std::string &s) { return QString::fromStdString(s); }
 
 bool finite(double v) { return std::isfinite(v); }
-
-// The largest of 1, 2, 5 times a power of ten that is not above v (> 0).
-double roundDown125(double v)
-{
-    const double p = std::pow(10.0, std::floor(std::log10(v)));
-    const double m = v / p;
-    // A hair of tolerance so that v = 2 × 10^k itself is taken.
-    return (m >= 5 * (1 - 1e-12) ? 5 : m >= 2 * (1 - 1e-12) ? 2 : 1) * p;
-}
 
 QString number(double v)
 {
@@ -122,7 +111,7 @@ NetworkFigure::NetworkFigure(FigureData data) : data_(std::move(data))
     }
     const double extent = std::max(maxX_ - minX_, maxY_ - minY_);
     if (amax > 0 && extent > 0) {
-        factor_ = roundDown125(kEllipseShare * extent * 1000 / amax);
+        factor_ = report::ellipseFactor(data_);
         for (const FigurePoint &p : data_.points) {
             if (!p.hasEllipse || !finite(p.x) || !finite(p.y))
                 continue;

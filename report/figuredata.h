@@ -48,4 +48,14 @@ struct FigureData {
 // The figure of a solved engine. Ellipses where the engine has a scale.
 FigureData figureDataOf(const analysis::Engine &engine);
 
+// The largest of 1, 2, 5 times a power of ten that is not above v (> 0):
+// the round numbers of ellipse factors and scale bars.
+double roundDown125(double v);
+
+// The enlargement of the error ellipses in every drawing of the network
+// (the figure, the DXF drawing): a round factor that makes the largest
+// ellipse about a twelfth of the network's extent; 0 when no point has an
+// ellipse.
+double ellipseFactor(const FigureData &data);
+
 } // namespace chain::report

@@ -6,6 +6,7 @@
 // left out, its label stays; nothing is ever printed as nan or inf.
 #include "report/report.h"
 
+#include "adjust/catalogue.h"
 #include "adjust/numfmt.h"
 #include "adjust/verify.h"
 
@@ -86,33 +87,8 @@ public:
     }
 };
 
-struct Subtitle {
-    int tab;
-    const char *text;
-};
-
 const char *const secondsUnit = " 秒";
 const char *const mmUnit = " 毫米";
-
-bool withAzimuthCondition(int caseNo)
-{
-    switch (caseNo) {
-    case 2: case 6: case 7: case 8: case 9: case 10:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool withoutAzimuthCondition(int caseNo)
-{
-    switch (caseNo) {
-    case 1: case 3: case 4: case 5: case 11: case 12:
-        return true;
-    default:
-        return false;
-    }
-}
 
 void knownPoint(Builder &b, const char *label, double x, const char *yLabel, double y)
 {
@@ -164,18 +140,18 @@ void correlates(Builder &b, const Record &rec, int nc)
 
 void misclosures(Builder &b, const Record &rec)
 {
-    if (withAzimuthCondition(rec.caseNo)) {
-        seconds(b, "第一四边形角条件闭合差 : w(1)=", rec, 1);
-        seconds(b, "第二四边形角条件闭合差 : w(2)=", rec, 2);
+    if (!isCase(rec.caseNo))
+        return;
+    seconds(b, "第一四边形角条件闭合差 : w(1)=", rec, 1);
+    seconds(b, "第二四边形角条件闭合差 : w(2)=", rec, 2);
+    if (caseRow(rec.caseNo).azimuthCondition) {
         seconds(b, "           方位角条件 : w(3)=", rec, 3);
         coordinateMisclosure(b, "     纵座标条件闭合差 : w(4)=", rec, 4);
         coordinateMisclosure(b, "     横座标条件闭合差 : w(5)=", rec, 5);
         correlates(b, rec, 5);
-    } else if (withoutAzimuthCondition(rec.caseNo)) {
+    } else {
         // Four conditions: the coordinate conditions are w(3) and w(4), on
         // the lines labelled w(4)= and w(5)=.
-        seconds(b, "第一四边形角条件闭合差 : w(1)=", rec, 1);
-        seconds(b, "第二四边形角条件闭合差 : w(2)=", rec, 2);
         b.line();
         b.item(40, "       没有方位角条件 :");
         coordinateMisclosure(b, "     纵座标条件闭合差 : w(4)=", rec, 3);
@@ -191,26 +167,6 @@ void precision(Builder &b, const char *label, std::optional<std::string> text, c
     b.value(text, unit);
 }
 
-std::optional<std::pair<int, std::string>> subtitle(int caseNo)
-{
-    switch (caseNo) {
-    case 1:
-        return std::pair<int, std::string>{31, "( 有定向的纵横座标条件但无方位角条件 )"};
-    case 2: case 6: case 7:
-        return std::pair<int, std::string>{35, "( 有纵横座标条件及方位角条件 )"};
-    case 3: case 4: case 5:
-        return std::pair<int, std::string>{34, "( 只有纵横座标条件的无定向平差 )"};
-    case 8: case 10:
-        return std::pair<int, std::string>{31, "( 由固定边起算有方位角及纵横座标条件 )"};
-    case 9:
-        return std::pair<int, std::string>{31, "( 由固定边起闭有方位角及纵横座标条件 )"};
-    case 11: case 12:
-        return std::pair<int, std::string>{30, "( 由固定边起算有纵横座标条件及方位角条件 )"};
-    default:
-        return std::nullopt;
-    }
-}
-
 } // namespace
 
 Model build(const Record &rec)
@@ -219,9 +175,10 @@ Model build(const Record &rec)
 
     b.line(titleSize);
     b.item(35, "--- 二连续四边形三边平差 ---");
-    if (const auto sub = subtitle(rec.caseNo)) {
+    if (isCase(rec.caseNo)) {
+        const ReportLine &sub = caseRow(rec.caseNo).subtitle;
         b.line(titleSize);
-        b.item(sub->first, sub->second);
+        b.item(sub.tab, sub.text);
     }
 
     // Before any computation has reached a case procedure the record has

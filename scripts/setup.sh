@@ -11,6 +11,7 @@ pkgs=(
   clang libclang-rt-14-dev
   libbenchmark-dev
   nlohmann-json3-dev
+  libxlsxwriter-dev libdxflib-dev unzip
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream librsvg2-bin man-db
   g++-mingw-w64-x86-64-win32 wine64 doctest-dev

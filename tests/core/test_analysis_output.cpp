@@ -227,6 +227,45 @@ private slots:
         if (!args.contains("Z"))
             QVERIFY(p.err.contains("用法 (usage)"));
     }
+
+    // --save-data keeps the data file's analysis settings and header: the
+    // saved file reads back to the same settings (numbers as written or
+    // shorter) and the same classic fields; a file without them saves none.
+    void saveDataKeepsSettings_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::newRow("all") << QByteArray("sigma_a = 2.50\nsigma_b = 1\nsigma_q = 3\ngrade = 三等\n"
+                                           "project = 张庄 控制网\noperator = 李明\ninstrument = TS02\ndate = 2024-05-18\n");
+        QTest::newRow("some") << QByteArray("sigma_b = 2\ninstrument = 全站仪 2mm+2ppm\n");
+        QTest::newRow("none") << QByteArray();
+    }
+    void saveDataKeepsSettings()
+    {
+        QFETCH(QByteArray, keys);
+        QTemporaryDir dir;
+        QFile in(example(5, ".chain"));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QFile f(dir.filePath("in.chain"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(in.readAll() + keys);
+        f.close();
+        const QString saved = dir.filePath("saved.chain");
+        const Proc first = chainadj({"--data", f.fileName(), "--fields", "--save-data", saved});
+        QCOMPARE(first.status, 0);
+        const chain::DataSet a = chain::readDataFile(f.fileName().toStdString());
+        const chain::DataSet b = chain::readDataFile(saved.toStdString());
+        const chain::AnalysisOptions oa = chain::analysisOptionsOf(a), ob = chain::analysisOptionsOf(b);
+        QCOMPARE(ob.sigmaA, oa.sigmaA);
+        QCOMPARE(ob.sigmaB, oa.sigmaB);
+        QCOMPARE(ob.sigmaQ, oa.sigmaQ);
+        QVERIFY(ob.grade == oa.grade);
+        QCOMPARE(b.header.value, a.header.value);
+        const Proc second = chainadj({"--data", saved, "--fields"});
+        QCOMPARE(second.out, first.out);
+        QFile back(saved);
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QCOMPARE(back.readAll().contains("sigma_"), keys.contains("sigma_"));
+    }
 };
 
 QTEST_APPLESS_MAIN(AnalysisOutputTest)

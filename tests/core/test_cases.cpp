@@ -2,11 +2,13 @@
 // matrix is the derivative of the misclosures, and the adjusted figure
 // closes to second order.
 #include "adjust/adjust.h"
+#include "adjust/routerows.h"
 #include "app/compute.h"
 #include "app/fields.h"
 #include "app/replies.h"
 #include "support/chains.h"
 #include "support/computed.h"
+#include "support/lsq.h"
 
 #include <QtTest>
 
@@ -134,6 +136,103 @@ private slots:
         QVERIFY(std::fabs(r.rec.Y[std::size_t(e)] - p.y) < 1e-5);
         QVERIFY(r.rec.ms > 0);
         QVERIFY(r.rec.px > 0 && r.rec.py > 0);
+    }
+    // Every case against the least-squares solution formed from numerical
+    // derivatives of its misclosures (tests/support/lsq): the correlates,
+    // the corrections of the sides and orientation angles, px and py; and
+    // the kept normal system answers the weight functions again.
+    void leastSquaresSolution_data() { rows(); }
+    void leastSquaresSolution()
+    {
+        QFETCH(int, caseNo);
+        QFETCH(double, turn);
+        const Chain c = chainFor(turn);
+        const CaseData d = caseData(caseNo, c);
+        const chain::Inputs in = inputs(d, c, noisy(sidesOf(c), 8, unsigned(caseNo) + 40u));
+        CaseCall call = caseCall(caseNo, in);
+        const chain::CaseResult r = chain::caseRow(caseNo).procedure(call.rec, call.comp);
+        const Solution s = leastSquares(caseNo, in);
+        QCOMPARE(int(r.nc), s.nc);
+        QCOMPARE(r.nc, chain::caseRow(caseNo).conditions);
+
+        // The case's rows take the lever arms to the known closing point,
+        // the derivatives those to the computed one: they differ by the
+        // closing gap, a few millimetres in a kilometre.
+        auto near = [](double a, double b, double rel, double abs) { return std::fabs(a - b) <= rel * std::fabs(b) + abs; };
+        double kmax = 0;
+        for (int i = 1; i <= s.nc; ++i)
+            kmax = std::max(kmax, std::fabs(s.k[std::size_t(i)]));
+        for (int i = 1; i <= s.nc; ++i)
+            QVERIFY2(near(r.k[std::size_t(i)], s.k[std::size_t(i)], 2e-3, 1e-6 * kmax), qPrintable(QString("k(%1)").arg(i)));
+        const chain::Columns corrected = chain::caseRow(caseNo).corrected;
+        for (int j = 0; j <= 12; ++j) {
+            const double v = j >= 1 && j <= 11 ? r.Sp[std::size_t(j)] - r.S[std::size_t(j)] : r.V[std::size_t(j)];
+            const double want = corrected.has(j) || j == 0 || j == 12 ? s.v[std::size_t(j)] : 0.0;
+            if (j == 0 || j == 12) {
+                // An orientation column: compare where the procedure keeps it.
+                if (!chain::caseRow(caseNo).normalColumns.has(j))
+                    continue;
+                const double corr = chain::orientationCorrection(r, r.A, j);
+                QVERIFY2(near(corr, want, 5e-3, 1e-9), qPrintable(QString("v(%1) = %2, expected %3").arg(j).arg(corr).arg(want)));
+                continue;
+            }
+            QVERIFY2(near(v, want, 2e-3, 1e-8), qPrintable(QString("v(%1) = %2, expected %3").arg(j).arg(v).arg(want)));
+        }
+        QVERIFY2(near(r.px, s.px, 1e-4, 1e-9), qPrintable(QString("px %1, expected %2").arg(r.px).arg(s.px)));
+        QVERIFY2(near(r.py, s.py, 1e-4, 1e-9), qPrintable(QString("py %1, expected %2").arg(r.py).arg(s.py)));
+
+        // The weight reciprocals from the kept system: the weight functions
+        // give px and py again; a side's correction function gives a value
+        // between 0 and 1 (a side is never better known than observed, and
+        // never worse).
+        std::array<double, 13> fx{}, fy{}, side{};
+        for (int col = 0; col <= 12; ++col) {
+            fx[std::size_t(col)] = r.A(r.nc + 1, col);
+            fy[std::size_t(col)] = r.A(r.nc + 2, col);
+        }
+        QVERIFY(near(chain::weightReciprocal(r, fx), r.px, 1e-9, 1e-12));
+        QVERIFY(near(chain::weightReciprocal(r, fy), r.py, 1e-9, 1e-12));
+        side[4] = 1;
+        const double q4 = chain::weightReciprocal(r, side);
+        QVERIFY2(q4 > 0 && q4 < 1, qPrintable(QString("1/p of S(4): %1").arg(q4)));
+    }
+    // The catalogue against the figure: each leg of a case's route is the
+    // side between its two route points, the weakest point is the one whose
+    // weight functions the model forms, an azimuth condition is the fifth.
+    void catalogueRowsFitTheFigure_data() { rows(); }
+    void catalogueRowsFitTheFigure()
+    {
+        QFETCH(int, caseNo);
+        QFETCH(double, turn);
+        const Chain c = chainFor(turn);
+        const auto sides = sidesOf(c);
+        const chain::CaseRow &row = chain::caseRow(caseNo);
+        for (int i = 1; i <= 5; ++i) {
+            const Pt p = routePoint(caseNo, c, i - 1), q = routePoint(caseNo, c, i);
+            const double leg = sides[std::size_t(row.routeSides[std::size_t(i)])];
+            if (caseNo == 9 && i == 2) {
+                // Case 9 leaves P1 = C and goes from A along the diagonal S(3).
+                const Pt a = routePoint(caseNo, c, 0);
+                QVERIFY(std::fabs(std::hypot(q.x - a.x, q.y - a.y) - leg) < 1e-6);
+                continue;
+            }
+            QVERIFY2(std::fabs(std::hypot(q.x - p.x, q.y - p.y) - leg) < 1e-6, qPrintable(QString("leg %1").arg(i)));
+        }
+        const chain::Model m = chain::modelOf(caseNo, inputs(caseData(caseNo, c), c, sides));
+        QCOMPARE(row.weakest, m.weakest);
+        QCOMPARE(row.conditions, m.nc);
+        QCOMPARE(row.azimuthCondition, m.nc == 5);
+        QCOMPARE(chain::routeIndex(caseNo, chain::routeLabel(caseNo, row.weakest)), row.weakest);
+        // The route rows of cases 1 to 7 run along the same legs.
+        if (caseNo <= 7) {
+            const std::string route = row.route;
+            const chain::RouteShape &shape = route == "ACEFDB" ? chain::kRouteACEFDB
+                                             : route == "ACEFBD" ? chain::kRouteACEFBD
+                                                                 : chain::kRouteCAFEDB;
+            QVERIFY(route == "ACEFDB" || route == "ACEFBD" || route == "CAFEDB");
+            for (std::size_t i = 1; i <= 5; ++i)
+                QCOMPARE(shape.legs[i], row.routeSides[i]);
+        }
     }
 };
 

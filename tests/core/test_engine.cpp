@@ -183,7 +183,7 @@ private slots:
     void correlatesSolveTheNormalEquations()
     {
         std::mt19937 g(11);
-        Record rec;
+        CaseResult rec;
         rec.nc = 4;
         rec.k.assign(5, 0.0);
         rec.w = {0, 1.5f, -2.25f, 0.004f, -0.003f};

@@ -7,6 +7,7 @@
 
 #include "app/chainfile.h"
 #include "gui/datatable.h"
+#include "gui/settings.h"
 #include "app/fields.h"
 #include "report/fonts.h"
 #include "gui/form2.h"
@@ -15,6 +16,7 @@
 #include "report/report.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -459,10 +461,14 @@ private slots:
             QVERIFY(t);
             QVERIFY(QTest::qWaitForWindowActive(t));
             if (step++ == 0) {
-                // Tab from the first value: every value in prompt order, OK, Cancel.
+                // Tab from the first value: every value in prompt order, the
+                // analysis settings and the header, OK, Cancel.
                 QList<QWidget *> expected, visited;
                 for (int k = 0; k < key::count; ++k)
                     expected << t->edit(k);
+                chain::gui::SettingsEditor *ed = t->settingsEditor();
+                expected << ed->edit("sigma_a") << ed->edit("sigma_b") << ed->edit("sigma_q") << ed->gradeBox()
+                         << ed->edit("project") << ed->edit("operator") << ed->edit("instrument") << ed->edit("date");
                 expected << t->okButton() << t->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel);
                 for (int i = 0; i < expected.size(); ++i) {
                     visited << QApplication::focusWidget();
@@ -526,12 +532,13 @@ private slots:
     {
         Window win;
         const QList<QAction *> tops = win.w.menuBar()->actions();
-        QCOMPARE(tops.size(), 4);
+        QCOMPARE(tops.size(), 5);
         QCOMPARE(tops.at(0)->text(), u("文件(&F)"));
         QCOMPARE(tops.at(1)->text(), u("编辑(&E)"));
         QCOMPARE(tops.at(2)->text(), u("查看(&V)"));
-        QCOMPARE(tops.at(3)->text(), u("帮助(&H)"));
-        QStringList file, edit, view, help;
+        QCOMPARE(tops.at(3)->text(), u("工具(&T)"));
+        QCOMPARE(tops.at(4)->text(), u("帮助(&H)"));
+        QStringList file, edit, view, tools, help;
         for (QAction *a : tops.at(0)->menu()->actions())
             if (!a->isSeparator())
                 file << a->text();
@@ -540,11 +547,15 @@ private slots:
         for (QAction *a : tops.at(2)->menu()->actions())
             view << a->text();
         for (QAction *a : tops.at(3)->menu()->actions())
+            if (!a->isSeparator())
+                tools << a->text();
+        for (QAction *a : tops.at(4)->menu()->actions())
             help << a->text();
         QCOMPARE(file, (QStringList{u("打开数据文件并计算…"), u("保存本次数据…"), u("导出报告 (PDF)…"),
-                                    u("导出报告 (文本)…"), u("打印…"), u("退出")}));
+                                    u("导出报告 (文本)…"), u("导出(&E)"), u("打印…"), u("退出")}));
         QCOMPARE(edit, (QStringList{u("数据表…"), u("复制结果")}));
         QCOMPARE(view, (QStringList{u("适合窗口"), u("放大"), u("缩小"), u("实际大小")}));
+        QCOMPARE(tools, (QStringList{u("精度分析"), u("精度预估…"), u("设置…")}));
         QCOMPARE(help, (QStringList{u("使用说明"), u("关于")}));
         QCOMPARE(win.menus->action("openData")->shortcut(), QKeySequence(QKeySequence::Open));
         QCOMPARE(win.menus->action("saveData")->shortcut(), QKeySequence(QKeySequence::Save));

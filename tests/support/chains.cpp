@@ -93,9 +93,7 @@ std::string num(double v)
 
 Pt routePoint(int n, const Chain &c, int i)
 {
-    static const char *routes[13] = {"",       "ACEFDB", "ACEFDB", "ACEFDB", "ACEFBD", "CAFEDB", "CAFEDB",
-                                     "ACEFBD", "ACEFDB", "ACEFDB", "ACEFBD", "ACEFBD", "ACEFDB"};
-    switch (routes[n][i]) {
+    switch (chain::caseRow(n).route[i]) {
     case 'A': return c.A;
     case 'C': return c.C;
     case 'E': return c.E;
@@ -109,14 +107,14 @@ CaseData caseData(int n, const Chain &c)
 {
     CaseData d;
     d.caseNo = n;
-    const char *known[13] = {"", "AB", "AB", "AB", "AD", "CB", "CB", "AD", "ABC", "ABCD", "ACD", "ACD", "ABC"};
-    const std::string k = known[n];
-    d.knownA = k.find('A') != std::string::npos;
-    d.knownB = k.find('B') != std::string::npos;
-    d.knownC = k.find('C') != std::string::npos;
-    d.knownD = k.find('D') != std::string::npos;
-    d.startAngles = n == 1 || n == 2 || n == 6 || n == 7;
-    d.closingAngles = n == 2 || n == 6 || n == 7 || n == 8 || n == 10;
+    const chain::CaseRow &row = chain::caseRow(n);
+    using chain::Need;
+    d.knownA = row.a == Need::Given;
+    d.knownB = row.b == Need::Given;
+    d.knownC = row.c == Need::Given;
+    d.knownD = row.d == Need::Given;
+    d.startAngles = row.startAngles == Need::Given;
+    d.closingAngles = row.closingAngles == Need::Given;
     if (d.startAngles) {
         const bool atA = d.knownA;
         d.qa = atA ? 47.5125 : -47.5125;
@@ -137,10 +135,8 @@ CaseData caseData(int n, const Chain &c)
         if (d.tb >= 360)
             d.tb -= 360;
     }
-    const char *route[13] = {"",       "ACEFDB", "ACEFDB", "ACEFDB", "ACEFBD", "CAFEDB", "CAFEDB",
-                             "ACEFBD", "ACEFDB", "ACEFDB", "ACEFBD", "ACEFBD", "ACEFDB"};
     for (int i = 0; i < 6; ++i)
-        d.names[static_cast<std::size_t>(i)] = std::string("T") + route[n][i] + std::to_string(10 + i);
+        d.names[static_cast<std::size_t>(i)] = std::string("T") + row.route[i] + std::to_string(10 + i);
     return d;
 }
 
@@ -222,7 +218,7 @@ chain::Inputs withSide(const chain::Inputs &base, int j, double delta)
 std::string derivativeMismatch(int n, const chain::Inputs &base)
 {
     const chain::Model m0 = chain::modelOf(n, base);
-    const chain::Columns cols = chain::normalColumns(n);
+    const chain::Columns cols = chain::caseRow(n).normalColumns;
     const int nc = m0.nc;
     const int rows = nc + 2;
     std::vector<double> scale(static_cast<std::size_t>(rows) + 1, 0.0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "adjust/cases.h"
+#include "adjust/catalogue.h"
 #include "adjust/record.h"
 
 #include <array>

@@ -1,5 +1,6 @@
-// Where the engine writes the window's texts: a sink keyed by the control
-// names of the main window ("Text22", "Text9(3)", ...).
+// Where the commands write the window's texts: a sink keyed by the control
+// names of the main window ("Text22", "Text9(3)", ...). The engine knows no
+// control names; the presenter (presenter.h) turns its results into texts.
 #pragma once
 
 #include <string>
