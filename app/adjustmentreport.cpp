@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "chainfile.h"
+#include "platform.h"
 #include "replay.h"
 
 #include <cstdio>
@@ -62,7 +63,7 @@ std::string todayText()
 {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
-    if (!localtime_r(&now, &tm))
+    if (!platform::localTime(now, tm))
         return {};
     char buf[32];
     return std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm) ? std::string(buf) : std::string();

@@ -16,6 +16,15 @@ namespace fs = std::filesystem;
 // system does.
 constexpr int kMaxLinks = 40;
 
+// Paths are UTF-8 text on every system; std::filesystem is told so, since
+// a plain string means the local code page on Windows.
+fs::path pathOf(const std::string &text) { return fs::path(std::u8string(text.begin(), text.end())); }
+std::string textOf(const fs::path &p)
+{
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+
 // A path is shown whole: it names the file the surveyor chose.
 std::string shown(const std::string &path) { return "「" + path + "」"; }
 
@@ -47,35 +56,40 @@ struct Target {
 Target resolve(const std::string &path)
 {
     Target t;
-    fs::path p(path);
+    fs::path p;
+    try {
+        p = pathOf(path);
+    } catch (const std::exception &) { // Windows: not convertible to UTF-16
+        refuse(path, "文件名不是有效的 UTF-8 文本，没有写入。请换一个文件名。");
+    }
     for (int links = 0;; ++links) {
         std::error_code ec;
         const fs::file_status st = fs::symlink_status(p, ec);
         if (st.type() == fs::file_type::not_found) {
             if (links > 0)
-                refuse(path, "这是一个符号链接，它指向的" + shown(p.string()) +
+                refuse(path, "这是一个符号链接，它指向的" + shown(textOf(p)) +
                                  "不存在（悬空的链接），没有写入。请删除这个链接或给出另一个文件名。");
             fs::path dir = p.parent_path();
             if (dir.empty())
                 dir = ".";
             const fs::file_status ds = fs::status(dir, ec);
             if (ds.type() == fs::file_type::not_found)
-                refuse(path, "目录" + shown(dir.string()) + "不存在。请先建立这个目录，或选择另一个目录。");
+                refuse(path, "目录" + shown(textOf(dir)) + "不存在。请先建立这个目录，或选择另一个目录。");
             if (ec)
-                refuse(path, platform::errorText(ec.value()) + "。请检查路径。");
+                refuse(path, platform::errorText(platform::errorCode(ec)) + "。请检查路径。");
             if (ds.type() != fs::file_type::directory)
-                refuse(path, shown(dir.string()) + "不是目录。请检查路径。");
+                refuse(path, shown(textOf(dir)) + "不是目录。请检查路径。");
             t.file = p;
             return t;
         }
         if (ec)
-            refuse(path, platform::errorText(ec.value()) + "。请检查路径。");
+            refuse(path, platform::errorText(platform::errorCode(ec)) + "。请检查路径。");
         if (st.type() == fs::file_type::symlink) {
             if (links >= kMaxLinks)
                 refuse(path, platform::errorText(platform::linkLoop()) + "（符号链接互相指向，找不到文件）。请检查这个链接。");
             const fs::path to = fs::read_symlink(p, ec);
             if (ec)
-                refuse(path, platform::errorText(ec.value()) + "。请检查这个符号链接。");
+                refuse(path, platform::errorText(platform::errorCode(ec)) + "。请检查这个符号链接。");
             p = to.is_absolute() ? to : p.parent_path() / to;
             continue;
         }
@@ -84,10 +98,10 @@ Target resolve(const std::string &path)
         constexpr fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
         if ((st.permissions() & anyWrite) == fs::perms::none)
             refuse(path, "这是只读文件（没有写权限位），没有改动。请先去掉文件的只读属性，或给出另一个文件名。");
-        if (const int e = platform::writeAccess(p.string()))
+        if (const int e = platform::writeAccess(textOf(p)))
             refuse(path, platform::writeErrorText(e) + "，没有改动。请检查文件的写权限。");
         t.file = p;
-        t.exists = platform::ownerOf(p.string(), t.owner);
+        t.exists = platform::ownerOf(textOf(p), t.owner);
         return t;
     }
 }
@@ -107,7 +121,7 @@ void commit(const std::string &path, const std::function<std::string(platform::T
     fs::path dir = t.file.parent_path();
     if (dir.empty())
         dir = ".";
-    platform::TempFile tmp = platform::createTemporary(dir.string(), t.file.filename().string());
+    platform::TempFile tmp = platform::createTemporary(textOf(dir), textOf(t.file.filename()));
     if (tmp.error)
         fail(platform::writeErrorText(tmp.error));
     std::string why = fill(tmp);
@@ -119,14 +133,14 @@ void commit(const std::string &path, const std::function<std::string(platform::T
             why = platform::writeErrorText(e);
     }
     if (why.empty()) {
-        if (const int e = platform::replace(tmp.path, t.file.string()))
+        if (const int e = platform::replace(tmp.path, textOf(t.file)))
             why = platform::writeErrorText(e);
     }
     if (!why.empty()) {
         platform::removeFile(tmp.path);
         fail(why);
     }
-    platform::syncDirectory(dir.string());
+    platform::syncDirectory(textOf(dir));
 }
 
 } // namespace
@@ -166,10 +180,10 @@ std::string pdfProblem(const std::string &path)
 {
     const std::string cut = "生成的 PDF 文件不完整（可能是磁盘已满）";
     std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
+    const std::uintmax_t size = fs::file_size(pathOf(path), ec);
     if (ec || size < 16)
         return cut;
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(pathOf(path), std::ios::binary);
     std::string head(5, '\0');
     f.read(head.data(), 5);
     const std::uintmax_t tail = size < 1024 ? size : 1024;

@@ -3,17 +3,20 @@
 // answers the prompts from a file and prints the results. The text paths
 // run without the toolkit; the window and PDF output load it from a
 // module next to the executable or in the installation's library directory.
+// A build without the window (CHAIN_GUI=OFF, as the Windows cross build)
+// says so when the window or a PDF is asked for; one without the exports
+// (CHAIN_EXPORTS=OFF) when an export or a batch run is.
 #include "adjust/record.h"
+#ifndef CHAIN_NO_EXPORTS
 #include "export/exports.h"
+#endif
 #include "replay.h"
 #include "report/adjreport.h"
 
-#include <cstring>
-#include <dlfcn.h>
+#include "platform.h"
+
 #include <iostream>
-#include <limits.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,6 +44,10 @@ const char *kUsage =
     "  5 答复不足, 1 参数或文件错误, 6 报告、数据文件或导出文件无法输出,\n"
     "  7 批量计算中有文件没有计算 (--batch: some file did not compute)\n";
 
+#ifdef CHAIN_NO_EXPORTS
+const char *kNoExports = "这个版本没有导出和批量计算（构建时未包含导出所用的库），没有写入。";
+#endif
+
 // The toolkit module: beside the executable (the build tree), else in the
 // private library directory of an installation, found relative to the
 // executable so that an installed tree still works after it is moved.
@@ -49,26 +56,30 @@ const char *kUsage =
 #endif
 void *loadGui(std::string &error)
 {
-    char self[PATH_MAX] = {};
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string dir = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("./chainadj");
-    dir = dir.substr(0, dir.find_last_of('/') + 1);
-    const std::string places[] = {dir + "libchainadj_gui.so", dir + CHAINADJ_GUI_RELDIR "/libchainadj_gui.so"};
+#ifdef CHAIN_NO_GUI
+    error = "这个版本没有计算窗口和 PDF 输出（构建时未包含图形界面），请用 --data 或 --replies 按文件计算，"
+            "用 --report-text 得到文本报告";
+    return nullptr;
+#else
+    namespace platform = chain::platform;
+    const std::string dir = platform::executableDir();
+    const std::string module = platform::moduleFileName("chainadj_gui");
+    const std::string places[] = {dir + module, dir + CHAINADJ_GUI_RELDIR "/" + module};
     std::string tried;
     for (const std::string &path : places) {
-        if (::access(path.c_str(), F_OK) != 0) {
+        if (!platform::exists(path)) {
             tried += "\n  " + path;
             continue;
         }
-        void *h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!h) {
-            const char *e = ::dlerror();
-            error = std::string("无法加载窗口模块 ") + path + "：" + (e ? e : "");
-        }
+        std::string why;
+        void *h = platform::loadModule(path, why);
+        if (!h)
+            error = "无法加载窗口模块 " + path + "：" + why;
         return h;
     }
-    error = "找不到窗口模块 libchainadj_gui.so，查找过：" + tried;
+    error = "找不到窗口模块 " + module + "，查找过：" + tried;
     return nullptr;
+#endif
 }
 
 // The toolkit's own command-line options that the window passes on to it:
@@ -98,27 +109,29 @@ using AdjustmentPdfMain = bool (*)(const chain::report::AdjustmentReport *, cons
 
 int main(int argc, char **argv)
 {
+    const std::vector<std::string> args = chain::platform::startProgram(argc, argv);
+    const int argn = static_cast<int>(args.size());
     chain::ReplayOptions opt;
     bool replay = false;
     bool batch = false;
     std::vector<std::string> batchFiles;
     std::string summary;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
+    for (int i = 1; i < argn; ++i) {
+        const std::string a = args[i];
         const bool takesFile = a == "--replies" || a == "--data" || a == "--report-pdf" || a == "--save-data" ||
                                a == "--analysis-pdf" || a == "--summary" || a.rfind("--export-", 0) == 0;
-        if (takesFile && i + 1 >= argc) {
+        if (takesFile && i + 1 >= argn) {
             std::cerr << a << " 后面须给出文件名。\n" << kUsage;
             return chain::kUsageOrFile;
         }
         if (a == "--replies") {
-            opt.replies = argv[++i];
+            opt.replies = args[++i];
             replay = true;
         } else if (a == "--data") {
-            opt.data = argv[++i];
+            opt.data = args[++i];
             replay = true;
         } else if (a == "--save-data") {
-            opt.saveData = argv[++i];
+            opt.saveData = args[++i];
             if (opt.saveData->empty()) {
                 std::cerr << "--save-data 后面的文件名是空的，没有写入。请给出数据文件名。\n" << kUsage;
                 return chain::kUsageOrFile;
@@ -130,7 +143,7 @@ int main(int argc, char **argv)
         } else if (a == "--report-text") {
             opt.reportText = true;
         } else if (a == "--report-pdf") {
-            opt.reportPdf = argv[++i];
+            opt.reportPdf = args[++i];
             if (opt.reportPdf->empty()) {
                 std::cerr << "--report-pdf 后面的文件名是空的，没有写入。请给出 PDF 文件名。\n" << kUsage;
                 return chain::kUsageOrFile;
@@ -143,35 +156,35 @@ int main(int argc, char **argv)
         } else if (a == "--json") {
             opt.json = true;
         } else if (a == "--analysis-pdf") {
-            opt.analysisPdf = argv[++i];
+            opt.analysisPdf = args[++i];
         } else if (a == "--export-csv" || a == "--export-dat" || a == "--export-xlsx" || a == "--export-dxf") {
             std::string &target = a == "--export-csv"    ? opt.exportCsv
                                   : a == "--export-dat"  ? opt.exportDat
                                   : a == "--export-xlsx" ? opt.exportXlsx
                                                          : opt.exportDxf;
-            target = argv[++i];
+            target = args[++i];
             if (target.empty()) {
                 std::cerr << a << " 后面的文件名是空的，没有写入。请给出文件名。\n" << kUsage;
                 return chain::kUsageOrFile;
             }
         } else if (a == "--batch") {
             batch = true;
-            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
-                batchFiles.emplace_back(argv[++i]);
+            while (i + 1 < argn && args[i + 1].rfind("--", 0) != 0)
+                batchFiles.emplace_back(args[++i]);
         } else if (a == "--summary") {
-            summary = argv[++i];
+            summary = args[++i];
         } else if (a == "--between") {
-            if (i + 2 >= argc) {
+            if (i + 2 >= argn) {
                 std::cerr << "--between 后面须给出两个点（字母 A C E F D B 或点名）。\n" << kUsage;
                 return chain::kUsageOrFile;
             }
-            opt.betweenFrom = argv[++i];
-            opt.betweenTo = argv[++i];
+            opt.betweenFrom = args[++i];
+            opt.betweenTo = args[++i];
         } else if (a.size() > 1 && a[0] == '-') {
             // The toolkit's options (-platform offscreen, -style ...) go to
             // the window with their values; any other option is an error.
             // --screenshot FILE is the window module's own.
-            const int values = a == "--screenshot" ? (i + 1 < argc ? 1 : 0) : toolkitOption(a);
+            const int values = a == "--screenshot" ? (i + 1 < argn ? 1 : 0) : toolkitOption(a);
             if (values < 0) {
                 std::cerr << "未知的选项 " << a << "。\n" << kUsage;
                 return chain::kUsageOrFile;
@@ -190,7 +203,12 @@ int main(int argc, char **argv)
                       << kUsage;
             return chain::kUsageOrFile;
         }
+#ifdef CHAIN_NO_EXPORTS
+        std::cerr << kNoExports << '\n';
+        return chain::kUsageOrFile;
+#else
         return chain::exporting::runBatch(batchFiles, summary, std::cout, std::cerr);
+#endif
     }
     if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty() || opt.exports())) {
         std::cerr << "--analysis、--json、--between、--analysis-pdf 和 --export-* 须与 --replies 或 --data 一起使用。\n"
@@ -213,7 +231,7 @@ int main(int argc, char **argv)
             void *h = loadGui(error);
             if (!h)
                 return false;
-            auto fn = reinterpret_cast<PdfMain>(::dlsym(h, "chainadj_render_pdf"));
+            auto fn = reinterpret_cast<PdfMain>(chain::platform::moduleFunction(h, "chainadj_render_pdf"));
             if (!fn) {
                 error = "窗口模块中没有 PDF 输出功能。";
                 return false;
@@ -225,14 +243,21 @@ int main(int argc, char **argv)
             void *h = loadGui(error);
             if (!h)
                 return false;
-            auto fn = reinterpret_cast<AdjustmentPdfMain>(::dlsym(h, "chainadj_render_adjustment_pdf"));
+            auto fn = reinterpret_cast<AdjustmentPdfMain>(chain::platform::moduleFunction(h, "chainadj_render_adjustment_pdf"));
             if (!fn) {
                 error = "窗口模块中没有平差报告的 PDF 输出功能。";
                 return false;
             }
             return fn(&report, path.c_str(), &error);
         };
+#ifdef CHAIN_NO_EXPORTS
+        if (opt.exports()) {
+            std::cerr << kNoExports << '\n';
+            return chain::kUsageOrFile;
+        }
+#else
         opt.exporter = chain::exporting::writeExports;
+#endif
         return chain::runReplay(opt, std::cout, std::cerr, pdf, adjustmentPdf);
     }
 
@@ -242,7 +267,7 @@ int main(int argc, char **argv)
         std::cerr << error << '\n';
         return chain::kUsageOrFile;
     }
-    auto fn = reinterpret_cast<GuiMain>(::dlsym(h, "chainadj_gui_main"));
+    auto fn = reinterpret_cast<GuiMain>(chain::platform::moduleFunction(h, "chainadj_gui_main"));
     if (!fn) {
         std::cerr << "窗口模块不完整 (chainadj_gui_main)。\n";
         return chain::kUsageOrFile;

@@ -1,12 +1,18 @@
-// The few file-system calls that differ between systems, for the bounded
-// reader and the atomic writer (app/atomicfile.h). app/platform_posix.cpp
-// implements them for Linux and other POSIX systems; a Windows port gives
-// its own file with the same functions. Plain C++.
+// The few system calls that differ between systems: files for the bounded
+// reader and the atomic writer (app/atomicfile.h), the program's start
+// (console, arguments), the local date and loading the window module.
+// app/platform_posix.cpp implements them for Linux and other POSIX systems,
+// app/platform_windows.cpp for Windows; nothing else in the program calls
+// the system directly. Paths and arguments are UTF-8 on every system.
+// Plain C++.
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 namespace chain::platform {
 
@@ -23,6 +29,9 @@ std::string writeErrorText(int code);
 int nameTooLong();
 int notFound();
 int linkLoop();
+
+// The error code of this file for an error that std::filesystem reported.
+int errorCode(const std::error_code &ec);
 
 // What a path names, following symbolic links.
 enum class Kind { Regular, Directory, CharDevice, BlockDevice, Fifo, Socket, Other };
@@ -85,5 +94,25 @@ void removeFile(const std::string &path);
 // Flushes a directory's entries (the rename) to the disk, where the system
 // allows it.
 void syncDirectory(const std::string &dir);
+
+// Prepares the console and the standard streams (Chinese text shows as
+// UTF-8, bytes pass unchanged) and returns the command line's arguments as
+// UTF-8, the program's name first.
+std::vector<std::string> startProgram(int argc, char **argv);
+
+// The local calendar date and time of `t`; false when the system has none.
+bool localTime(std::time_t t, std::tm &out);
+
+// The folder of the running executable with a separator at the end, "./"
+// when the system does not say.
+std::string executableDir();
+// Whether anything exists at `path`.
+bool exists(const std::string &path);
+// The file name of the loadable module `base` ("libBASE.so", "BASE.dll").
+std::string moduleFileName(const std::string &base);
+// Loads a module; null with the system's reason in `error`.
+void *loadModule(const std::string &path, std::string &error);
+// A function of a loaded module; null when it has none.
+void *moduleFunction(void *module, const char *name);
 
 } // namespace chain::platform

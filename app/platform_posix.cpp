@@ -1,7 +1,9 @@
-// The file-system calls of app/platform.h on POSIX systems.
+// The system calls of app/platform.h on POSIX systems.
 #include "platform.h"
 
 #include <cerrno>
+#include <climits>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +95,8 @@ std::string writeErrorText(int code)
 int nameTooLong() { return ENAMETOOLONG; }
 int notFound() { return ENOENT; }
 int linkLoop() { return ELOOP; }
+
+int errorCode(const std::error_code &ec) { return ec.value(); }
 
 ReadResult readRegularFile(const std::string &path, std::size_t limit)
 {
@@ -231,5 +235,33 @@ void syncDirectory(const std::string &dir)
     ::fsync(fd);
     ::close(fd);
 }
+
+std::vector<std::string> startProgram(int argc, char **argv) { return std::vector<std::string>(argv, argv + argc); }
+
+bool localTime(std::time_t t, std::tm &out) { return ::localtime_r(&t, &out) != nullptr; }
+
+std::string executableDir()
+{
+    char self[PATH_MAX] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string dir = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("./chainadj");
+    return dir.substr(0, dir.find_last_of('/') + 1);
+}
+
+bool exists(const std::string &path) { return ::access(path.c_str(), F_OK) == 0; }
+
+std::string moduleFileName(const std::string &base) { return "lib" + base + ".so"; }
+
+void *loadModule(const std::string &path, std::string &error)
+{
+    void *h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!h) {
+        const char *e = ::dlerror();
+        error = e ? e : "";
+    }
+    return h;
+}
+
+void *moduleFunction(void *module, const char *name) { return ::dlsym(module, name); }
 
 } // namespace chain::platform
