@@ -252,12 +252,40 @@ bool exists(const std::string &path) { return ::access(path.c_str(), F_OK) == 0;
 
 std::string moduleFileName(const std::string &base) { return "lib" + base + ".so"; }
 
+namespace {
+
+// The loader's English reason told in Chinese for the causes a user can act
+// on (a missing library, a damaged or foreign file, a module of another
+// version); any other reason is passed on as the system gives it.
+std::string moduleLoadReason(const std::string &raw, const std::string &path)
+{
+    const auto has = [&raw](const char *s) { return raw.find(s) != std::string::npos; };
+    const std::size_t open = raw.find(": cannot open shared object file");
+    if (open != std::string::npos) {
+        const std::string lib = raw.substr(0, open);
+        if (lib != path)
+            return "缺少它所需的库 " + lib + "。请安装 Qt 6 的运行库（Debian：apt-get install libqt6widgets6 "
+                   "libqt6printsupport6 libqt6svg6），或重新安装本程序。";
+        return "无法打开这个文件。请检查它的读取权限，或重新安装本程序。";
+    }
+    if (has("invalid ELF header") || has("file too short") || has("ELF load command"))
+        return "这不是可用的模块文件（已损坏或不完整）。请重新安装本程序。";
+    if (has("wrong ELF class") || has("ELF file OS ABI") || has("ELF file data encoding"))
+        return "这个模块是为另一种计算机构建的。请安装与本机相符的版本。";
+    const std::size_t sym = raw.find("undefined symbol: ");
+    if (sym != std::string::npos)
+        return "模块与本程序或 Qt 的版本不符（缺少 " + raw.substr(sym + 18) + "）。请重新安装本程序。";
+    return "系统的说明：" + raw;
+}
+
+} // namespace
+
 void *loadModule(const std::string &path, std::string &error)
 {
     void *h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!h) {
         const char *e = ::dlerror();
-        error = e ? e : "";
+        error = moduleLoadReason(e ? e : "", path);
     }
     return h;
 }

@@ -23,6 +23,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #define CHAINADJ_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
@@ -52,6 +55,18 @@ std::unique_ptr<QApplication> applicationForPdf()
     if (QCoreApplication::instance())
         return nullptr;
     choosePlatform(argc, argv);
+    // A login shell without a session (a root shell, a CI job) has no
+    // XDG_RUNTIME_DIR; the toolkit would fall back to /tmp/runtime-<user>
+    // and say so on stderr in English. The same folder, made private here,
+    // keeps the command line's output to the program's own messages.
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || !*runtime) {
+        const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
+        struct stat st{};
+        if (::mkdir(dir.c_str(), 0700) == 0 ||
+            (::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0))
+            ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     return std::make_unique<QApplication>(argc, argv);
 }
 

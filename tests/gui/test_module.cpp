@@ -1,7 +1,9 @@
 // The toolkit module as the executable loads it: the window's --screenshot
 // option, the offscreen platform without a display, and PDF output for the
 // replay mode through chainadj_render_pdf.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -49,6 +51,8 @@ private slots:
     void screenshotWithoutDisplay();
     void screenshotNeedsAFile();
     void pdfThroughTheModule();
+    void moduleThatCannotLoad_data();
+    void moduleThatCannotLoad();
 };
 
 void TestModule::screenshotWithoutDisplay()
@@ -109,6 +113,47 @@ void TestModule::pdfThroughTheModule()
                  &err, one),
              6);
     QVERIFY2(QString::fromUtf8(err).contains(QStringLiteral("不存在")), err.constData());
+}
+
+// A copy of the executable beside a module the loader refuses: the message
+// says in Chinese what is wrong and what to do, and no PDF is written.
+void TestModule::moduleThatCannotLoad_data()
+{
+    QTest::addColumn<QByteArray>("module");
+    QTest::addColumn<QString>("expected");
+    QFile real(QFileInfo(QStringLiteral(CHAINADJ_EXE)).dir().filePath(QStringLiteral("libchainadj_gui.so")));
+    QVERIFY(real.open(QIODevice::ReadOnly));
+    QByteArray missing = real.readAll();
+    // The same module asking for a library no machine has: one letter of a
+    // dependency's name changed in place.
+    QVERIFY(missing.contains("libQt6Widgets.so.6"));
+    missing.replace("libQt6Widgets.so.6", "libQt6Widgetz.so.6");
+    QTest::newRow("missing library") << missing << QStringLiteral("缺少它所需的库 libQt6Widgetz.so.6。请安装 Qt 6 的运行库");
+    QTest::newRow("not a library") << QByteArray("not a shared object\n")
+                                   << QStringLiteral("这不是可用的模块文件（已损坏或不完整）。请重新安装本程序。");
+    QTest::newRow("empty file") << QByteArray() << QStringLiteral("这不是可用的模块文件");
+}
+
+void TestModule::moduleThatCannotLoad()
+{
+    QFETCH(QByteArray, module);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("chainadj"));
+    QVERIFY(QFile::copy(QStringLiteral(CHAINADJ_EXE), exe));
+    QFile m(dir.filePath(QStringLiteral("libchainadj_gui.so")));
+    QVERIFY(m.open(QIODevice::WriteOnly));
+    m.write(module);
+    m.close();
+    const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+    QProcess p;
+    p.setProcessEnvironment(headless());
+    p.start(exe, {QStringLiteral("--data"), QStringLiteral(CHAIN_EXAMPLES "/case1.chain"), QStringLiteral("--report-pdf"), pdf});
+    QVERIFY(p.waitForFinished(30000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), 6);
+    QVERIFY2(err.contains(QStringLiteral("无法加载窗口模块 ") + m.fileName() + QStringLiteral("：") + expected), qPrintable(err));
+    QVERIFY(!QFile::exists(pdf));
 }
 
 QTEST_GUILESS_MAIN(TestModule)
