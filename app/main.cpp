@@ -4,12 +4,10 @@
 // run without the toolkit; the window and PDF output load it from a
 // module next to the executable or in the installation's library directory.
 // A build without the window (CHAIN_GUI=OFF, as the Windows cross build)
-// says so when the window or a PDF is asked for; one without the exports
-// (CHAIN_EXPORTS=OFF) when an export or a batch run is.
+// says so when the window or a PDF is asked for; one without libxlsxwriter
+// and dxflib (CHAIN_XLSX_DXF=OFF) when a workbook or a drawing is.
 #include "adjust/record.h"
-#ifndef CHAIN_NO_EXPORTS
 #include "export/exports.h"
-#endif
 #include "replay.h"
 #include "report/adjreport.h"
 
@@ -44,9 +42,6 @@ const char *kUsage =
     "  5 答复不足, 1 参数或文件错误, 6 报告、数据文件或导出文件无法输出,\n"
     "  7 批量计算中有文件没有计算 (--batch: some file did not compute)\n";
 
-#ifdef CHAIN_NO_EXPORTS
-const char *kNoExports = "这个版本没有导出和批量计算（构建时未包含导出所用的库），没有写入。";
-#endif
 
 // The toolkit module: beside the executable (the build tree), else in the
 // private library directory of an installation, found relative to the
@@ -203,12 +198,7 @@ int main(int argc, char **argv)
                       << kUsage;
             return chain::kUsageOrFile;
         }
-#ifdef CHAIN_NO_EXPORTS
-        std::cerr << kNoExports << '\n';
-        return chain::kUsageOrFile;
-#else
         return chain::exporting::runBatch(batchFiles, summary, std::cout, std::cerr);
-#endif
     }
     if (!replay && (opt.analysis || opt.json || !opt.betweenFrom.empty() || !opt.analysisPdf.empty() || opt.exports())) {
         std::cerr << "--analysis、--json、--between、--analysis-pdf 和 --export-* 须与 --replies 或 --data 一起使用。\n"
@@ -250,14 +240,7 @@ int main(int argc, char **argv)
             }
             return fn(&report, path.c_str(), &error);
         };
-#ifdef CHAIN_NO_EXPORTS
-        if (opt.exports()) {
-            std::cerr << kNoExports << '\n';
-            return chain::kUsageOrFile;
-        }
-#else
         opt.exporter = chain::exporting::writeExports;
-#endif
         return chain::runReplay(opt, std::cout, std::cerr, pdf, adjustmentPdf);
     }
 

@@ -115,4 +115,10 @@ void *loadModule(const std::string &path, std::string &error);
 // A function of a loaded module; null when it has none.
 void *moduleFunction(void *module, const char *name);
 
+// UTF-8 text in GBK (code page 936), for files that Chinese mapping software
+// reads. False when it cannot be converted: `bad` then holds the UTF-8
+// bytes of the first character GBK has no code for, or is empty when the
+// system has no converter (or the text is not UTF-8).
+bool toGbk(const std::string &utf8, std::string &out, std::string &bad);
+
 } // namespace chain::platform

@@ -1,9 +1,11 @@
 // The system calls of app/platform.h on POSIX systems.
 #include "platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <dlfcn.h>
+#include <iconv.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -291,5 +293,38 @@ void *loadModule(const std::string &path, std::string &error)
 }
 
 void *moduleFunction(void *module, const char *name) { return ::dlsym(module, name); }
+
+bool toGbk(const std::string &utf8, std::string &out, std::string &bad)
+{
+    bad.clear();
+    iconv_t cd = ::iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string in = utf8;
+    out.assign(utf8.size() * 2 + 16, '\0');
+    char *ip = in.data(), *op = out.data();
+    std::size_t il = in.size(), ol = out.size();
+    bool ok = true;
+    while (il > 0) {
+        if (::iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) {
+            ok = false;
+            // The character that stopped the conversion (EILSEQ); a cut
+            // sequence at the end (EINVAL) leaves `bad` empty.
+            if (errno == EILSEQ) {
+                const auto lead = static_cast<unsigned char>(*ip);
+                const std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+                bad.assign(ip, std::min(n, il));
+            }
+            break;
+        }
+    }
+    ::iconv_close(cd);
+    if (!ok) {
+        out.clear();
+        return false;
+    }
+    out.resize(out.size() - ol);
+    return true;
+}
 
 } // namespace chain::platform

@@ -427,6 +427,43 @@ void *loadModule(const std::string &path, std::string &error)
     return reinterpret_cast<void *>(h);
 }
 
+bool toGbk(const std::string &text, std::string &out, std::string &bad)
+{
+    out.clear();
+    bad.clear();
+    if (text.empty())
+        return true;
+    const std::wstring w = wide(text);
+    if (w.empty())
+        return false; // not UTF-8
+    // Converts without the best-fit replacements Windows would otherwise
+    // make (a character that has no code must be refused, not guessed).
+    const auto convert = [](const wchar_t *p, int n, std::string *to) {
+        BOOL usedDefault = FALSE;
+        const int m = ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, p, n, nullptr, 0, nullptr, &usedDefault);
+        if (m <= 0 || usedDefault)
+            return false;
+        if (to) {
+            to->assign(static_cast<std::size_t>(m), '\0');
+            ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, p, n, to->data(), m, nullptr, &usedDefault);
+        }
+        return true;
+    };
+    if (convert(w.data(), static_cast<int>(w.size()), &out))
+        return true;
+    // Find the first character (one UTF-16 unit, or a surrogate pair) without a code.
+    for (std::size_t i = 0; i < w.size();) {
+        const std::size_t n = (w[i] >= 0xD800 && w[i] <= 0xDBFF && i + 1 < w.size()) ? 2 : 1;
+        if (!convert(w.data() + i, static_cast<int>(n), nullptr)) {
+            bad = utf8(w.data() + i, n);
+            break;
+        }
+        i += n;
+    }
+    out.clear();
+    return false;
+}
+
 void *moduleFunction(void *module, const char *name)
 {
     return reinterpret_cast<void *>(::GetProcAddress(static_cast<HMODULE>(module), name));

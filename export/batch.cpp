@@ -2,7 +2,6 @@
 // summary row each; a file that cannot be used gives a row with its
 // message and the run goes on.
 #include "exports.h"
-#include "xlsxsheet.h"
 
 #include "app/analysisinput.h"
 #include "app/atomicfile.h"
@@ -86,23 +85,6 @@ void fillFromRun(BatchRow &row, const AnalysisRun &run)
         row.message += (row.message.empty() ? "" : " ") + std::string("预先分析（设计），精度按先验精度估计。");
 }
 
-std::vector<std::string> cellsOf(const BatchRow &r)
-{
-    return {r.file,
-            r.caseNo > 0 ? std::to_string(r.caseNo) : std::string(),
-            outcomeText(r.outcome),
-            r.message,
-            fixed(r.ms, 1),
-            r.sigma0 ? fixed(*r.sigma0, 3) : std::string(),
-            r.weakestPoint,
-            r.weakestSp ? fixed(*r.weakestSp, 2) : std::string(),
-            r.flaggedSides,
-            r.grade};
-}
-
-const std::vector<std::string> kColumns = {"文件", "情形", "结果", "说明", "用时(ms)", "σ̂0", "最弱点", "σP(mm)",
-                                           "可能有粗差的边", "等级检查"};
-
 std::string lower(std::string s)
 {
     for (char &c : s)
@@ -156,6 +138,27 @@ BatchRow batchRow(const std::string &file)
     return row;
 }
 
+std::vector<std::string> batchCells(const BatchRow &r)
+{
+    return {r.file,
+            r.caseNo > 0 ? std::to_string(r.caseNo) : std::string(),
+            outcomeText(r.outcome),
+            r.message,
+            fixed(r.ms, 1),
+            r.sigma0 ? fixed(*r.sigma0, 3) : std::string(),
+            r.weakestPoint,
+            r.weakestSp ? fixed(*r.weakestSp, 2) : std::string(),
+            r.flaggedSides,
+            r.grade};
+}
+
+const std::vector<std::string> &batchColumns()
+{
+    static const std::vector<std::string> columns = {"文件", "情形", "结果", "说明", "用时(ms)", "σ̂0", "最弱点", "σP(mm)",
+                                           "可能有粗差的边", "等级检查"};
+    return columns;
+}
+
 std::string batchCsv(const std::vector<BatchRow> &rows)
 {
     std::string s = "\xEF\xBB\xBF";
@@ -164,9 +167,9 @@ std::string batchCsv(const std::vector<BatchRow> &rows)
             s += (i ? "," : "") + csvField(cells[i]);
         s += "\r\n";
     };
-    line(kColumns);
+    line(batchColumns());
     for (const BatchRow &r : rows)
-        line(cellsOf(r));
+        line(batchCells(r));
     return s;
 }
 
@@ -179,32 +182,7 @@ void writeBatchSummary(const std::string &path, const std::vector<BatchRow> &row
     }
     if (!endsWith(ext, ".xlsx"))
         throw ExportError("汇总文件「" + path + "」须以 .csv 或 .xlsx 结尾。");
-    writeFileAtomically(path, [&](const std::string &tmp) -> std::string {
-        Workbook book(tmp);
-        {
-            Sheet s = book.sheet("批量计算");
-            s.header(kColumns);
-            for (const BatchRow &r : rows) {
-                const std::vector<std::string> cells = cellsOf(r);
-                lxw_format *f = r.outcome == "computed" ? nullptr : book.redFormat();
-                s.text(0, cells[0], f);
-                if (r.caseNo > 0)
-                    s.number(1, r.caseNo, 0);
-                s.text(2, cells[2], f);
-                s.text(3, cells[3], book.wrapFormat()); // a file's problems, a line each
-                s.number(4, r.ms, 1);
-                if (r.sigma0)
-                    s.number(5, *r.sigma0, 3);
-                s.text(6, cells[6]);
-                if (r.weakestSp)
-                    s.number(7, *r.weakestSp, 2);
-                s.text(8, cells[8], book.redFormat());
-                s.text(9, cells[9]);
-                s.next();
-            }
-        }
-        return book.close();
-    });
+    writeFileAtomically(path, [&](const std::string &tmp) { return writeBatchWorkbook(tmp, rows); });
 }
 
 int runBatch(const std::vector<std::string> &files, const std::string &summary, std::ostream &out, std::ostream &err)
@@ -216,6 +194,10 @@ int runBatch(const std::vector<std::string> &files, const std::string &summary, 
     const std::string ext = lower(summary);
     if (summary.empty() || !(endsWith(ext, ".csv") || endsWith(ext, ".xlsx"))) {
         err << "--batch 须与 --summary OUT.csv 或 --summary OUT.xlsx 一起使用（汇总文件以 .csv 或 .xlsx 结尾）。\n";
+        return kUsageOrFile;
+    }
+    if (endsWith(ext, ".xlsx") && !workbooksAndDrawings()) {
+        err << "这个版本没有 Excel 工作簿（构建时未包含 libxlsxwriter），请用 --summary OUT.csv。\n";
         return kUsageOrFile;
     }
     std::vector<BatchRow> rows;

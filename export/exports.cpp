@@ -4,12 +4,12 @@
 
 #include "app/analysisinput.h"
 #include "app/atomicfile.h"
+#include "app/platform.h"
 #include "app/replay.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <iconv.h>
 
 namespace chain::exporting {
 namespace {
@@ -118,33 +118,12 @@ std::string csvText(const AnalysisRun &run)
 
 std::optional<std::string> toGbk(const std::string &utf8, std::string *bad)
 {
-    iconv_t cd = ::iconv_open("GBK", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        if (bad)
-            bad->clear();
-        return std::nullopt;
-    }
-    std::string in = utf8, out(utf8.size() * 2 + 16, '\0');
-    char *ip = in.data(), *op = out.data();
-    std::size_t il = in.size(), ol = out.size();
-    bool ok = true;
-    while (il > 0) {
-        if (::iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) {
-            ok = false;
-            if (bad) {
-                // The character that stopped the conversion: its UTF-8 bytes.
-                std::size_t n = 1;
-                const auto lead = static_cast<unsigned char>(*ip);
-                n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-                *bad = std::string(ip, std::min(n, il));
-            }
-            break;
-        }
-    }
-    ::iconv_close(cd);
+    std::string out, why;
+    const bool ok = platform::toGbk(utf8, out, why);
+    if (bad)
+        *bad = why;
     if (!ok)
         return std::nullopt;
-    out.resize(out.size() - ol);
     return out;
 }
 
@@ -158,7 +137,7 @@ std::string datText(const AnalysisRun &run)
             throw ExportError("点名“" + name + "”含有逗号或引号，CASS 座标文件的一行以逗号分隔，没有写出。请改正点名。");
         std::string bad;
         if (!toGbk(name, &bad) && bad.empty())
-            throw ExportError("系统没有 GBK 编码转换（iconv），CASS 座标文件没有写出。");
+            throw ExportError("系统没有 GBK 编码转换，CASS 座标文件没有写出。");
         if (!bad.empty())
             throw ExportError("点名“" + name + "”中的字符“" + bad +
                               "”不能用 GBK 编码表示，CASS 座标文件没有写出。请改用 GBK 能表示的字符。");

@@ -1,6 +1,8 @@
 // Results that travel: the points of a computation as CSV, as a CASS
 // coordinate file (.dat, GBK), as an Excel workbook and as a DXF drawing,
-// and the summary of a batch run. Plain C++ (libxlsxwriter, dxflib, iconv);
+// and the summary of a batch run. Plain C++: CSV, CASS and the CSV summary
+// everywhere (GBK through the platform's converter); the workbook and the
+// drawing with libxlsxwriter and dxflib, where the build has them;
 // every file goes through the one atomic writer (app/atomicfile.h), so a
 // failed export leaves the target as it was.
 #pragma once
@@ -50,7 +52,7 @@ std::string datText(const AnalysisRun &run);  // GBK, CRLF; throws ExportError f
 // quote or a line break, quotes doubled.
 std::string csvField(const std::string &text);
 
-// UTF-8 to GBK through iconv; nothing, with the first character GBK cannot
+// UTF-8 to GBK through the system's converter; nothing, with the first character GBK cannot
 // encode in `bad`, when there is one.
 std::optional<std::string> toGbk(const std::string &utf8, std::string *bad = nullptr);
 
@@ -60,6 +62,11 @@ void writeCsv(const std::string &path, const AnalysisRun &run);
 void writeDat(const std::string &path, const AnalysisRun &run);
 void writeXlsx(const std::string &path, const AnalysisRun &run, const DataSet &input);
 void writeDxf(const std::string &path, const AnalysisRun &run);
+
+// Whether this build has the workbook and the drawing (libxlsxwriter and
+// dxflib). Without them writeXlsx, writeDxf and an .xlsx batch summary
+// throw ExportError saying so.
+bool workbooksAndDrawings();
 
 // The DXF drawing's layers and what goes on them.
 namespace layer {
@@ -99,6 +106,12 @@ BatchRow batchRow(const std::string &file);
 // The summary as CSV (UTF-8, byte-order mark) or as an Excel workbook,
 // chosen by the name's ending (.csv, .xlsx; any other is a usage error).
 std::string batchCsv(const std::vector<BatchRow> &rows);
+// The summary's column heads and one row's cells, as the CSV shows them.
+const std::vector<std::string> &batchColumns();
+std::vector<std::string> batchCells(const BatchRow &row);
+// The summary as a workbook at `path` (the atomic writer's temporary
+// file); empty, or the Chinese reason it was not written.
+std::string writeBatchWorkbook(const std::string &path, const std::vector<BatchRow> &rows);
 void writeBatchSummary(const std::string &path, const std::vector<BatchRow> &rows);
 
 // chainadj --batch FILE... --summary OUT: every file computed on its own, a

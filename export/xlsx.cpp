@@ -400,4 +400,34 @@ void writeXlsx(const std::string &path, const AnalysisRun &run, const DataSet &i
     });
 }
 
+bool workbooksAndDrawings() { return true; }
+
+std::string writeBatchWorkbook(const std::string &path, const std::vector<BatchRow> &rows)
+{
+    Workbook book(path);
+    {
+        Sheet s = book.sheet("批量计算");
+        s.header(batchColumns());
+        for (const BatchRow &r : rows) {
+            const std::vector<std::string> cells = batchCells(r);
+            lxw_format *f = r.outcome == "computed" ? nullptr : book.redFormat();
+            s.text(0, cells[0], f);
+            if (r.caseNo > 0)
+                s.number(1, r.caseNo, 0);
+            s.text(2, cells[2], f);
+            s.text(3, cells[3], book.wrapFormat()); // a file's problems, a line each
+            s.number(4, r.ms, 1);
+            if (r.sigma0)
+                s.number(5, *r.sigma0, 3);
+            s.text(6, cells[6]);
+            if (r.weakestSp)
+                s.number(7, *r.weakestSp, 2);
+            s.text(8, cells[8], book.redFormat());
+            s.text(9, cells[9]);
+            s.next();
+        }
+    }
+    return book.close();
+}
+
 } // namespace chain::exporting

@@ -96,8 +96,24 @@ same "a broken data file" --data "$work/bad.chain" --fields
 "$wine" "$exe" --data examples/case7.chain --save-data "$work/保存 数据.chain" >/dev/null
 cmp "$work/native.chain" "$work/保存 数据.chain" || fail "the data file saved by chainadj.exe differs from the native one"
 ! ls -A "$work" | grep -q '^\.' || fail "a temporary file was left: $(ls -A "$work")"
-timings+=("$count replays + 3 under wine and native: $(took "$start")")
-echo "windows-check: chainadj.exe gives the native bytes for $count example replays, a Chinese file name, a broken file and a saved data file"
+# The exports that need no library have the native bytes: the CSV and the
+# CASS file (GBK: the system's converter instead of iconv); a batch run
+# reports the same; the workbook is refused, nothing written.
+for kind in csv dat; do
+  "$native" --data examples/case7.chain --export-$kind "$work/native.$kind" >/dev/null
+  "$wine" "$exe" --data examples/case7.chain --export-$kind "$work/导出.$kind" >/dev/null
+  cmp "$work/native.$kind" "$work/导出.$kind" || fail "the .$kind file of chainadj.exe differs from the native one"
+done
+same "a batch run" --batch examples/case1.chain examples/case9.chain tests/data/batch/no-case.chain --summary "$work/汇总.csv"
+head -c 3 "$work/汇总.csv" | cmp -s - <(printf '\xEF\xBB\xBF') || fail "the batch summary of chainadj.exe has no byte-order mark"
+status=0
+"$wine" "$exe" --data examples/case7.chain --export-xlsx "$work/x.xlsx" >/dev/null 2>"$work/xlsx.err" || status=$?
+[ "$status" -eq 6 ] && grep -q '这个版本没有 Excel 工作簿的导出' "$work/xlsx.err" && [ ! -e "$work/x.xlsx" ] ||
+  fail "asked for a workbook, chainadj.exe exited with $status: $(cat "$work/xlsx.err")"
+rm -f "$work"/native.* "$work"/导出.* "$work"/汇总.csv
+! ls -A "$work" | grep -q '^\.' || fail "a temporary file was left: $(ls -A "$work")"
+timings+=("$count replays + 6 under wine and native: $(took "$start")")
+echo "windows-check: chainadj.exe gives the native bytes for $count example replays, a Chinese file name, a broken file, a saved data file, the CSV and CASS exports and a batch run"
 
 # The window is not in this build: it says so and exits with 1.
 status=0

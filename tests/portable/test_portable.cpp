@@ -2,11 +2,12 @@
 // wine as well as Linux): the twelve examples give the native figures, the
 // atomic writer replaces whole or not at all and leaves no temporary file,
 // files with Chinese names are written and read under their real names,
-// and UTF-8 is decoded the same way.
+// UTF-8 is decoded and GBK encoded the same way.
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
 
 #include "app/atomicfile.h"
+#include "app/platform.h"
 #include "app/readfile.h"
 #include "app/replay.h"
 #include "base/utf8.h"
@@ -254,5 +255,32 @@ TEST_CASE("UTF-8 is decoded the same on every system")
         CHECK(c.length == row.length);
         CHECK(c.valid == row.valid);
         CHECK(chain::utf8::firstInvalid(std::string("城关") + row.bytes) == (row.valid ? std::string::npos : 6u));
+    }
+}
+
+TEST_CASE("GBK for the CASS file: the same bytes on every system, no guessed characters")
+{
+    struct Row {
+        const char *utf8;
+        const char *gbk; // null: refused
+        const char *bad; // the character named when refused
+    };
+    const Row rows[] = {
+        {"城关", "\xB3\xC7\xB9\xD8", ""},
+        {"王家坡", "\xCD\xF5\xBC\xD2\xC6\xC2", ""},
+        {"A1 北岭", "A1 \xB1\xB1\xC1\xEB", ""},
+        {"·é", "\xA1\xA4\xA8\xA6", ""},
+        {"", "", ""},
+        {"a😀b", nullptr, "😀"},
+        {"𠀀", nullptr, "𠀀"},   // in GB 18030, not in GBK
+        {"₩100", nullptr, "₩"}, // no best-fit "W"
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.utf8);
+        std::string out = "old", bad = "old";
+        const bool ok = chain::platform::toGbk(row.utf8, out, bad);
+        CHECK(ok == (row.gbk != nullptr));
+        CHECK(out == (row.gbk ? row.gbk : ""));
+        CHECK(bad == row.bad);
     }
 }
