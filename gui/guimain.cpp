@@ -30,10 +30,27 @@
 
 namespace {
 
+// A login shell without a session (a root shell, a CI job) has no
+// XDG_RUNTIME_DIR; the toolkit would fall back to /tmp/runtime-<user> and
+// say so on stderr in English. The same kind of folder, made private here,
+// keeps the program's output to its own messages.
+void ensureRuntimeDir()
+{
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime)
+        return;
+    const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
+    struct stat st{};
+    if (::mkdir(dir.c_str(), 0700) == 0 ||
+        (::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0))
+        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
+
 // Without a display and without an explicit platform, Qt's offscreen
 // platform, so that tests and CI run without an X server.
 void choosePlatform(int argc, char **argv)
 {
+    ensureRuntimeDir();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0)
             return;
@@ -55,18 +72,6 @@ std::unique_ptr<QApplication> applicationForPdf()
     if (QCoreApplication::instance())
         return nullptr;
     choosePlatform(argc, argv);
-    // A login shell without a session (a root shell, a CI job) has no
-    // XDG_RUNTIME_DIR; the toolkit would fall back to /tmp/runtime-<user>
-    // and say so on stderr in English. The same folder, made private here,
-    // keeps the command line's output to the program's own messages.
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || !*runtime) {
-        const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
-        struct stat st{};
-        if (::mkdir(dir.c_str(), 0700) == 0 ||
-            (::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0))
-            ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-    }
     return std::make_unique<QApplication>(argc, argv);
 }
 
