@@ -2,6 +2,7 @@
 
 #include "chainfile.h"
 #include "number.h"
+#include "base/fixed.h"
 #include "report/adjreport.h"
 
 #include <nlohmann/json.hpp>
@@ -18,17 +19,7 @@ using analysis::kSides;
 using json = nlohmann::ordered_json;
 
 // A figure with `decimals` decimals; a dash for a figure that is not finite.
-std::string fix(double v, int decimals)
-{
-    if (!std::isfinite(v))
-        return "—";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-')
-        s.erase(0, 1); // no "-0.000"
-    return s;
-}
+std::string fix(double v, int decimals) { return fixedDecimals(v, decimals); }
 
 // Degrees as d°mm′ss.s″.
 std::string dms(double deg)

@@ -6,6 +6,7 @@
 #include "app/atomicfile.h"
 #include "app/platform.h"
 #include "app/replay.h"
+#include "base/fixed.h"
 
 #include <cerrno>
 #include <cmath>
@@ -19,17 +20,7 @@ using analysis::kPoints;
 
 // A figure with `decimals` decimals; empty for one that is not finite, so
 // that no "nan" or "inf" reaches a file.
-std::string fixed(double v, int decimals)
-{
-    if (!std::isfinite(v))
-        return {};
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-')
-        s.erase(0, 1); // no "-0.000"
-    return s;
-}
+std::string fixed(double v, int decimals) { return fixedDecimals(v, decimals, ""); }
 
 bool computed(const AnalysisRun &run)
 {

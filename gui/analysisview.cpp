@@ -1,6 +1,7 @@
 #include "analysisview.h"
 
 #include "app/analysisout.h"
+#include "base/fixed.h"
 #include "figurewidget.h"
 #include "report/adjreport.h"
 #include "report/figuredata.h"
@@ -53,10 +54,7 @@ Cell *number(double v, int decimals, bool has = true)
         c->setTextAlignment(Qt::AlignCenter);
         return c;
     }
-    QString t = QString::number(v, 'f', decimals);
-    if (t.startsWith(QLatin1Char('-')) && t.mid(1).count(QLatin1Char('0')) + 1 == t.mid(1).size())
-        t.remove(0, 1); // no "-0.00"
-    auto *c = new Cell(t);
+    auto *c = new Cell(QString::fromStdString(fixedDecimals(v, decimals)));
     c->setData(Qt::UserRole, v);
     c->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return c;

@@ -1,6 +1,7 @@
 // The adjustment report, block by block. Every figure is formatted here
 // once; a value that is not finite becomes a dash, so nothing non-finite
 // reaches the paper.
+#include "base/fixed.h"
 #include "report/adjreport.h"
 
 #include <algorithm>
@@ -14,17 +15,7 @@ using analysis::kLabelText;
 
 const char *const kDash = "—";
 
-std::string fix(double v, int decimals)
-{
-    if (!std::isfinite(v))
-        return kDash;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos)
-        s.erase(0, 1); // no "-0.00"
-    return s;
-}
+std::string fix(double v, int decimals) { return fixedDecimals(v, decimals, kDash); }
 
 std::string relative(double T) { return T > 0 && std::isfinite(T) ? "1/" + fix(T, 0) : kDash; }
 

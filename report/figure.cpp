@@ -94,21 +94,9 @@ struct NetworkFigure::Frame {
 
 NetworkFigure::NetworkFigure(FigureData data) : data_(std::move(data))
 {
-    bool any = false;
-    double amax = 0;
-    for (const FigurePoint &p : data_.points) {
-        if (!finite(p.x) || !finite(p.y))
-            continue;
-        if (!any) {
-            minX_ = maxX_ = p.x;
-            minY_ = maxY_ = p.y;
-            any = true;
-        }
-        minX_ = std::min(minX_, p.x), maxX_ = std::max(maxX_, p.x);
-        minY_ = std::min(minY_, p.y), maxY_ = std::max(maxY_, p.y);
-        if (p.hasEllipse && finite(p.a))
-            amax = std::max(amax, p.a);
-    }
+    const report::FigureExtent e = report::extentOf(data_);
+    minX_ = e.minX, maxX_ = e.maxX, minY_ = e.minY, maxY_ = e.maxY;
+    const double amax = e.largestAxis;
     const double extent = std::max(maxX_ - minX_, maxY_ - minY_);
     if (amax > 0 && extent > 0) {
         factor_ = report::ellipseFactor(data_);

@@ -57,27 +57,32 @@ double roundDown125(double v)
     return (m >= 5 * (1 - 1e-12) ? 5 : m >= 2 * (1 - 1e-12) ? 2 : 1) * p;
 }
 
+FigureExtent extentOf(const FigureData &data)
+{
+    FigureExtent e;
+    for (const FigurePoint &p : data.points) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            continue;
+        if (!e.any) {
+            e.minX = e.maxX = p.x;
+            e.minY = e.maxY = p.y;
+            e.any = true;
+        }
+        e.minX = std::min(e.minX, p.x), e.maxX = std::max(e.maxX, p.x);
+        e.minY = std::min(e.minY, p.y), e.maxY = std::max(e.maxY, p.y);
+        if (p.hasEllipse && std::isfinite(p.a))
+            e.largestAxis = std::max(e.largestAxis, p.a);
+    }
+    return e;
+}
+
 double ellipseFactor(const FigureData &data)
 {
     // The largest ellipse, enlarged, against the network's extent.
     constexpr double kEllipseShare = 1.0 / 12;
-    bool any = false;
-    double minX = 0, maxX = 0, minY = 0, maxY = 0, amax = 0;
-    for (const FigurePoint &p : data.points) {
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            continue;
-        if (!any) {
-            minX = maxX = p.x;
-            minY = maxY = p.y;
-            any = true;
-        }
-        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
-        if (p.hasEllipse && std::isfinite(p.a))
-            amax = std::max(amax, p.a);
-    }
-    const double extent = std::max(maxX - minX, maxY - minY);
-    return amax > 0 && extent > 0 ? roundDown125(kEllipseShare * extent * 1000 / amax) : 0;
+    const FigureExtent e = extentOf(data);
+    const double extent = std::max(e.maxX - e.minX, e.maxY - e.minY);
+    return e.largestAxis > 0 && extent > 0 ? roundDown125(kEllipseShare * extent * 1000 / e.largestAxis) : 0;
 }
 
 } // namespace chain::report

@@ -52,6 +52,16 @@ FigureData figureDataOf(const analysis::Engine &engine);
 // the round numbers of ellipse factors and scale bars.
 double roundDown125(double v);
 
+// The box of the points with finite coordinates (metres) and the largest
+// ellipse semi-axis among them (mm, 0 for none); `any` is false when no
+// point has coordinates.
+struct FigureExtent {
+    bool any = false;
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    double largestAxis = 0;
+};
+FigureExtent extentOf(const FigureData &data);
+
 // The enlargement of the error ellipses in every drawing of the network
 // (the figure, the DXF drawing): a round factor that makes the largest
 // ellipse about a twelfth of the network's extent; 0 when no point has an

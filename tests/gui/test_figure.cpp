@@ -44,7 +44,7 @@ FigureData figureOf(int caseNo, const QByteArray &extra = {}, const QByteArray &
     return figureDataOf(e);
 }
 
-double extentOf(const FigureData &d)
+double networkExtent(const FigureData &d)
 {
     double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
     for (const FigurePoint &p : d.points) {
@@ -108,7 +108,7 @@ void TestFigure::ellipseFactor()
     QFETCH(double, scale);
     FigureData d = figureOf(caseNo);
     QVERIFY(!d.sides.empty());
-    const double extent = extentOf(d);
+    const double extent = networkExtent(d);
     double amax = 0;
     for (FigurePoint &p : d.points)
         amax = std::max(amax, p.a);
