@@ -9,6 +9,7 @@
 #include "app/replies.h"
 #include "support/chains.h"
 #include "support/computed.h"
+#include "support/lsq.h"
 
 #include <QtTest>
 
@@ -27,32 +28,7 @@ constexpr double kPi = 3.14159265358979323846;
 using Vec = std::vector<double>;
 using Mat = std::vector<Vec>;
 
-Vec gaussSolve(Mat a, Vec b)
-{
-    const std::size_t n = b.size();
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t p = c;
-        for (std::size_t r = c + 1; r < n; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[p][c]))
-                p = r;
-        std::swap(a[c], a[p]);
-        std::swap(b[c], b[p]);
-        for (std::size_t r = c + 1; r < n; ++r) {
-            const double f = a[r][c] / a[c][c];
-            for (std::size_t k = c; k < n; ++k)
-                a[r][k] -= f * a[c][k];
-            b[r] -= f * b[c];
-        }
-    }
-    Vec x(n);
-    for (std::size_t r = n; r-- > 0;) {
-        double t = b[r];
-        for (std::size_t k = r + 1; k < n; ++k)
-            t -= a[r][k] * x[k];
-        x[r] = t / a[r][r];
-    }
-    return x;
-}
+Vec gaussSolve(const Mat &a, const Vec &b) { return testchain::solve(a, b); }
 
 struct Independent {
     std::array<double, 6> x{}, y{};

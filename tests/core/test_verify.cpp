@@ -15,6 +15,7 @@
 #include "report/report.h"
 #include "fuzz/harness.h"
 #include "support/chains.h"
+#include "support/lsq.h"
 
 #include <QtTest>
 
@@ -117,33 +118,7 @@ Problem problemOf(int caseNo, const Chain &c, const std::array<double, 12> &side
     return p;
 }
 
-// Solves N x = b by elimination with partial pivoting.
-std::vector<double> solve(std::vector<std::vector<double>> N, std::vector<double> b)
-{
-    const std::size_t n = b.size();
-    for (std::size_t k = 0; k < n; ++k) {
-        std::size_t piv = k;
-        for (std::size_t i = k + 1; i < n; ++i)
-            if (std::fabs(N[i][k]) > std::fabs(N[piv][k]))
-                piv = i;
-        std::swap(N[k], N[piv]);
-        std::swap(b[k], b[piv]);
-        for (std::size_t i = k + 1; i < n; ++i) {
-            const double f = N[i][k] / N[k][k];
-            for (std::size_t j = k; j < n; ++j)
-                N[i][j] -= f * N[k][j];
-            b[i] -= f * b[k];
-        }
-    }
-    std::vector<double> x(n);
-    for (std::size_t k = n; k-- > 0;) {
-        double s = b[k];
-        for (std::size_t j = k + 1; j < n; ++j)
-            s -= N[k][j] * x[j];
-        x[k] = s / N[k][k];
-    }
-    return x;
-}
+using testchain::solve;
 
 // Gauss-Newton from `start` (the true figure): the coordinates that
 // minimise the weighted squares of the residuals.

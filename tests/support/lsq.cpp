@@ -11,9 +11,6 @@ namespace testchain {
 // numerical derivatives of the case's misclosures (sides in metres, the
 // signed orientation angles in seconds, the rotation of the unoriented
 // routes held), the weight functions those of the weakest point.
-namespace {
-
-// Solves the n×n system M x = b by Gauss elimination with partial pivoting.
 std::vector<double> solve(std::vector<std::vector<double>> M, std::vector<double> b)
 {
     const std::size_t n = b.size();
@@ -40,8 +37,6 @@ std::vector<double> solve(std::vector<std::vector<double>> M, std::vector<double
     }
     return x;
 }
-
-} // namespace
 
 Solution leastSquares(int n, const chain::Inputs &in)
 {

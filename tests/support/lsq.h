@@ -20,6 +20,10 @@ struct Solution {
 
 Solution leastSquares(int caseNo, const chain::Inputs &in);
 
+// Solves the n×n system M x = b by Gauss elimination with partial pivoting:
+// the tests' own solver, independent of the engine's.
+std::vector<double> solve(std::vector<std::vector<double>> M, std::vector<double> b);
+
 // The record and triangles a computation of the case hands its procedure,
 // from the engine inputs of a test chain.
 struct CaseCall {
