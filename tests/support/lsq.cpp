@@ -10,7 +10,8 @@ namespace testchain {
 // condition matrix: the condition rows are
 // numerical derivatives of the case's misclosures (sides in metres, the
 // signed orientation angles in seconds, the rotation of the unoriented
-// routes held), the weight functions those of the weakest point.
+// routes held), the weight functions those of the weakest point. The
+// normal equations are solved by Gauss elimination with partial pivoting.
 std::vector<double> solve(std::vector<std::vector<double>> M, std::vector<double> b)
 {
     const std::size_t n = b.size();
