@@ -6,6 +6,7 @@
 #include "app/analysisinput.h"
 #include "app/chainfile.h"
 #include "app/fields.h"
+#include "support/chains.h"
 #include "support/process.h"
 #include "report/adjreport.h"
 #include "report/report.h"
@@ -328,10 +329,7 @@ void TestAdjReport::noComputationNoReport()
 void TestAdjReport::designReport()
 {
     // Case 1 laid out from approximate coordinates, C and D to be determined.
-    const QByteArray bytes = "xa = 3000\nya = 5500\nxb = 3952.66\nyb = 5531.482\nxc = 3012.35\nyc = 5004.12\n"
-                             "xd = 3968.2\nyd = 5043.77\nxe = 3486.52\nye = 5027.91\nxf = 3471.81\nyf = 5512.64\n"
-                             "ta = 223.544974\nqa = 47.3045\ndesign = yes C D\nsigma_a = 2\nsigma_b = 2\n"
-                             "names = 城关 李庄 王家坡 东山 河口 北岭\nproject = 设计方案甲\n";
+    const QByteArray bytes = QByteArray(testchain::kDesignCase1) + "project = 设计方案甲\n";
     std::vector<chain::Problem> problems;
     const chain::DataSet d = chain::parseDataFile(bytes.toStdString(), problems);
     QVERIFY(problems.empty());

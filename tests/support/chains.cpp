@@ -280,4 +280,10 @@ std::array<double, 12> noisy(const std::array<double, 12> &s, double mm, unsigne
     return out;
 }
 
+const char *const kDesignCase1 =
+    "xa = 3000\nya = 5500\nxb = 3952.66\nyb = 5531.482\nxc = 3012.35\nyc = 5004.12\n"
+    "xd = 3968.2\nyd = 5043.77\nxe = 3486.52\nye = 5027.91\nxf = 3471.81\nyf = 5512.64\n"
+    "ta = 223.544974\nqa = 47.3045\ndesign = yes C D\nsigma_a = 2\nsigma_b = 2\n"
+    "names = 城关 李庄 王家坡 东山 河口 北岭\n";
+
 } // namespace testchain

@@ -75,4 +75,8 @@ std::string derivativeMismatch(int caseNo, const chain::Inputs &base);
 // Sides with a few millimetres of deterministic noise.
 std::array<double, 12> noisy(const std::array<double, 12> &s, double mm, unsigned seed);
 
+// A design data file of case 1: approximate coordinates of the six points
+// (C and D to be determined), ta and qa, 2 mm + 2 ppm, the points' names.
+extern const char *const kDesignCase1;
+
 } // namespace testchain
