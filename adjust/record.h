@@ -42,6 +42,9 @@ struct Record {
     double xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0;
     double ta = 0, ta_in = 0, qa = 0, qa_in = 0;
     double tb = 0, tb_in = 0, qb = 0, qb_in = 0;
+    // The orientation angles as measured (signed decimal degrees). qa and qb
+    // take the corrections of the cases that adjust them; these stay.
+    double qaObserved = 0, qbObserved = 0;
 
     // Observations and names; unallocated until the first computation.
     std::vector<double> S;        // 0..11

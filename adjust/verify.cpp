@@ -155,17 +155,6 @@ Weak weakTriangles(const Record &rec)
     return w;
 }
 
-// An angle typed as d.mmss (the record keeps it as typed), in degrees.
-double fromDms(double typed)
-{
-    const double m = std::fabs(typed);
-    const double d = std::floor(m);
-    const double minutes = std::floor((m - d) * 100 + 1e-9);
-    const double seconds = ((m - d) * 100 - minutes) * 100;
-    const double v = d + minutes / 60 + seconds / 3600;
-    return typed < 0 ? -v : v;
-}
-
 // The adjusted points by letter.
 std::array<XY, 6> pointsOf(const Record &rec, const Route &route)
 {
@@ -215,8 +204,8 @@ Step secondPass(const Record &rec, const Route &route, std::array<XY, 6> pt)
     const bool startAngles = startOne && (rec.ta != 0 || rec.qa_in != 0);
     const bool closingAngles = closingOne && rec.tb != 0;
     // Azimuths in radians; the record's degrees are the engine's (rad).
-    const double startAzimuth = (rec.ta + fromDms(rec.qa_in)) * rec.rad;
-    const double closingAzimuth = (rec.tb - fromDms(rec.qb_in)) * rec.rad;
+    const double startAzimuth = (rec.ta + rec.qaObserved) * rec.rad;
+    const double closingAzimuth = (rec.tb - rec.qbObserved) * rec.rad;
     if (startOne && !startAngles) {
         onRay[static_cast<std::size_t>(second)] = true;
         const double t = azimuthOf(start, second);

@@ -62,7 +62,8 @@ analysis::Network networkFromRecord(const Record &rec, int caseNo, const Analysi
         s.observed = static_cast<std::size_t>(i) < rec.S.size() ? rec.S[static_cast<std::size_t>(i)] : 0;
     }
     // Orientation directions: at the start end azimuth(K -> N) = ta + qa, at
-    // the closing end tb - qb (orientation angles signed, in degrees).
+    // the closing end tb - qb, with the orientation angles as measured
+    // (signed, in degrees), not as the classic method corrected them.
     const bool startAngles = caseRow(caseNo).startOriented;
     const bool closingAngles = caseRow(caseNo).closingOriented;
     if (startAngles) {
@@ -70,14 +71,14 @@ analysis::Network networkFromRecord(const Record &rec, int caseNo, const Analysi
         o.end = 0;
         o.known = n.points[A].known ? A : C;
         o.other = o.known == A ? C : A;
-        o.azimuth = wrap360(rec.ta + rec.qa);
+        o.azimuth = wrap360(rec.ta + rec.qaObserved);
     }
     if (closingAngles) {
         Orientation &o = n.orientations[static_cast<std::size_t>(n.orientationCount++)];
         o.end = 1;
         o.known = n.points[B].known ? B : D;
         o.other = o.known == B ? D : B;
-        o.azimuth = wrap360(rec.tb - rec.qb);
+        o.azimuth = wrap360(rec.tb - rec.qbObserved);
     }
     if (opt.sigmaA || opt.sigmaB)
         n.accuracy = Accuracy{opt.sigmaA.value_or(0), opt.sigmaB.value_or(0)};

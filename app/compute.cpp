@@ -234,6 +234,7 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
     work.Sp.assign(12, 0.0);
     work.ta = work.qa = work.tb = work.qb = 0;
     work.ta_in = work.qa_in = work.tb_in = work.qb_in = 0;
+    work.qaObserved = work.qbObserved = 0;
     work.typed = {};
     work.caseNo = 0;
 
@@ -254,10 +255,12 @@ ComputeResult Command1_Click(Record &rec, Prompter &p, TextSink &out)
         if (oneKnown(work.xa, work.ya, work.xc, work.yc)) {
             storeAngle(askAngle(p, out, kTa, "Text5", Quantity::Azimuth, &work.typed.angles[0]), work.ta, work.ta_in, nullptr);
             storeAngle(askAngle(p, out, kQa, "Text11", Quantity::Orientation, &work.typed.angles[1]), work.qa, work.qa_in, &comp.sga);
+            work.qaObserved = work.qa;
         }
         if (oneKnown(work.xb, work.yb, work.xd, work.yd)) {
             storeAngle(askAngle(p, out, kTb, "Text6", Quantity::Azimuth, &work.typed.angles[2]), work.tb, work.tb_in, nullptr);
             storeAngle(askAngle(p, out, kQb, "Text12", Quantity::Orientation, &work.typed.angles[3]), work.qb, work.qb_in, &comp.sgb);
+            work.qbObserved = work.qb;
         }
         const std::string message = sideMessage(work, comp.sga, comp.sgb);
         if (!message.empty())

@@ -268,6 +268,20 @@ QString compareWithIndependent(const an::Engine &e, const an::Network &net)
     return {};
 }
 
+// An angle as typed, d.mmss, in degrees, worked on its text.
+double typedDegrees(const std::string &typed)
+{
+    const bool negative = !typed.empty() && typed[0] == '-';
+    const std::string t = negative ? typed.substr(1) : typed;
+    const std::size_t dot = t.find('.');
+    std::string f = dot == std::string::npos ? std::string() : t.substr(dot + 1);
+    if (f.size() < 4)
+        f.resize(4, '0');
+    const double v = std::stod(t.substr(0, dot)) + std::stod(f.substr(0, 2)) / 60 +
+                     std::stod(f.substr(2, 2) + "." + f.substr(4) + "0") / 3600;
+    return negative ? -v : v;
+}
+
 } // namespace
 
 class AnalysisTest : public QObject {
@@ -295,6 +309,17 @@ private slots:
         const QString m = compareWithIndependent(e, net);
         QVERIFY2(m.isEmpty(), qPrintable(m));
         QVERIFY(allFinite(e.analyse()));
+
+        // The orientations are the measured ones, not the classic method's
+        // corrected angles (its corrections are microseconds of arc here,
+        // hence the tight tolerance).
+        for (int i = 0; i < net.orientationCount; ++i) {
+            const an::Orientation &o = net.orientations[static_cast<std::size_t>(i)];
+            const double expected = o.end == 0 ? run.rec.ta + typedDegrees(run.rec.typed.angles[1])
+                                               : run.rec.tb - typedDegrees(run.rec.typed.angles[3]);
+            QVERIFY2(std::fabs(std::remainder(o.azimuth - expected, 360.0)) < 1e-11,
+                     qPrintable(QString("end %1: %2 against %3").arg(o.end).arg(o.azimuth, 0, 'f', 12).arg(expected, 0, 'f', 12)));
+        }
     }
 
     // 240 generated chains per case, half error-free, half with noise; every

@@ -118,6 +118,7 @@ CaseCall caseCall(int caseNo, const chain::Inputs &in)
     chain::Record &r = c.rec;
     r.xa = in.xa, r.ya = in.ya, r.xb = in.xb, r.yb = in.yb, r.xc = in.xc, r.yc = in.yc, r.xd = in.xd, r.yd = in.yd;
     r.ta = in.ta, r.qa = in.qa, r.tb = in.tb, r.qb = in.qb;
+    r.qaObserved = in.qa, r.qbObserved = in.qb;
     r.S.assign(in.S.begin(), in.S.end());
     r.Sp.assign(12, 0.0);
     r.rad = in.rad;
