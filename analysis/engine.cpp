@@ -55,14 +55,6 @@ Ellipse ellipseOf(double sxx, double syy, double sxy)
     return e;
 }
 
-std::string pointText(const Network &n, int p)
-{
-    const std::string &name = n.points[static_cast<std::size_t>(p)].name;
-    std::string s = kLabelText[static_cast<std::size_t>(p)];
-    if (!name.empty())
-        s += "（" + name + "）";
-    return s;
-}
 
 // Inverts the symmetric m × m matrix a (row length kMaxS) in place by
 // Gauss-Jordan elimination with partial pivoting. False when a pivot
@@ -743,6 +735,15 @@ Analysis Engine::analyse() const
     a.triangles = triangles();
     a.grade = grade();
     return a;
+}
+
+std::string pointText(const Network &n, int p)
+{
+    const std::string &name = n.points[static_cast<std::size_t>(p)].name;
+    std::string s = kLabelText[static_cast<std::size_t>(p)];
+    if (!name.empty())
+        s += "（" + name + "）";
+    return s;
 }
 
 } // namespace analysis

@@ -71,4 +71,8 @@ struct Network {
 // Label from its letter ("A".."F"), or -1.
 int labelOf(const std::string &text);
 
+// A point as tables and messages name it: its letter, with its name in
+// brackets when it has one ("D（河口）").
+std::string pointText(const Network &n, int p);
+
 } // namespace analysis

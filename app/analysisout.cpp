@@ -22,23 +22,9 @@ using json = nlohmann::ordered_json;
 std::string fix(double v, int decimals) { return fixedDecimals(v, decimals); }
 
 // Degrees as d°mm′ss.s″.
-std::string dms(double deg)
-{
-    if (!std::isfinite(deg))
-        return "—";
-    long tenths = std::lround(std::fabs(deg) * 36000);
-    const long d = tenths / 36000;
-    tenths %= 36000;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%s%ld°%02ld′%04.1f″", deg < 0 ? "-" : "", d, tenths / 600, (tenths % 600) / 10.0);
-    return buf;
-}
+std::string dms(double deg) { return report::degreesText(deg, 1); }
 
-std::string pointName(const analysis::Network &n, int p)
-{
-    const std::string &name = n.points[static_cast<std::size_t>(p)].name;
-    return std::string(kLabelText[static_cast<std::size_t>(p)]) + (name.empty() ? "" : "（" + name + "）");
-}
+std::string pointName(const analysis::Network &n, int p) { return analysis::pointText(n, p); }
 
 std::string relative(double T) { return T > 0 && std::isfinite(T) ? "1/" + fix(T, 0) : "—"; }
 
@@ -265,10 +251,11 @@ std::string analysisText(const AnalysisRun &run)
     if (m.weakestPoint >= 0) {
         const analysis::PointResult w = e.point(m.weakestPoint);
         s += "最弱点：" + pointName(net, m.weakestPoint) + (w.hasSigma ? "，σP = " + fix(w.sp, 2) + " 毫米" : "");
-        if (!run.design && run.caseNo >= 1) {
+        if (!run.design && isCase(run.caseNo)) {
             const int c = classicWeakestLabel(run.caseNo);
+            const analysis::PointResult cp = e.point(c);
             if (c != m.weakestPoint)
-                s += "（经典方法报告的是 " + pointName(net, c) + "，σP = " + fix(e.point(c).sp, 2) + " 毫米）";
+                s += "（经典方法报告的是 " + pointName(net, c) + (cp.hasSigma ? "，σP = " + fix(cp.sp, 2) + " 毫米" : "") + "）";
         }
         s += "\n";
     }

@@ -113,10 +113,8 @@ int runDesignReplay(const ReplayOptions &opt, const DataSet &d, const Adjustment
     out.flush();
     if (run.outcome != "computed")
         return static_cast<int>(Outcome::NoCase);
-    if (!run.engine) {
-        err << run.analysisMessage << '\n';
+    if (!run.engine) // its message went out with the outputs
         return static_cast<int>(Outcome::Degenerate);
-    }
     return s;
 }
 

@@ -327,10 +327,7 @@ void checkSheet(Workbook &book, const AnalysisRun &run, const analysis::Analysis
     s.title("精度检查");
     const analysis::Summary &m = a.summary;
     const analysis::Network &net = run.engine->network();
-    auto named = [&](int p) {
-        const std::string &n = net.points[static_cast<std::size_t>(p)].name;
-        return std::string(kLabelText[static_cast<std::size_t>(p)]) + (n.empty() ? "" : "（" + n + "）");
-    };
+    auto named = [&](int p) { return analysis::pointText(net, p); };
     s.header({"项目", "值", "限值", "结论"});
     if (m.weakestPoint >= 0) {
         s.text(0, "最弱点 " + named(m.weakestPoint) + " σP(mm)");

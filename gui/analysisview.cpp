@@ -68,12 +68,6 @@ Cell *text(const QString &t, std::optional<double> key = std::nullopt)
     return c;
 }
 
-QString pointText(const analysis::Network &n, int p)
-{
-    const std::string &name = n.points[static_cast<std::size_t>(p)].name;
-    return u(analysis::kLabelText[static_cast<std::size_t>(p)]) + (name.empty() ? QString() : u("（") + u(name) + u("）"));
-}
-
 void setColumns(AnalysisTable *t, const QStringList &headers)
 {
     t->setSortingEnabled(false);
@@ -328,7 +322,7 @@ void AnalysisView::fillPoints(const analysis::Analysis &a)
     int r = 0;
     for (const analysis::PointResult &p : a.points) {
         int c = 0;
-        points_->setItem(r, c++, text(pointText(net, p.label), p.label));
+        points_->setItem(r, c++, text(u(analysis::pointText(net, p.label)), p.label));
         points_->setItem(r, c++, number(p.x, 4));
         points_->setItem(r, c++, number(p.y, 4));
         points_->setItem(r, c++, number(p.sx, 2, p.hasSigma));

@@ -92,11 +92,7 @@ void dropColumns(Table &t, std::initializer_list<std::string> heads)
             }
 }
 
-std::string pointText(const analysis::Network &n, int p)
-{
-    const std::string &name = n.points[static_cast<std::size_t>(p)].name;
-    return std::string(kLabelText[static_cast<std::size_t>(p)]) + (name.empty() ? "" : "（" + name + "）");
-}
+using analysis::pointText;
 
 bool withAzimuthCondition(int caseNo)
 {
