@@ -1,5 +1,6 @@
 #include "headerkeys.h"
 
+#include "base/utf8.h"
 #include "chainfile.h"
 
 #include <cctype>
@@ -20,19 +21,19 @@ int headerKeyOf(std::string_view name)
 
 std::string headerValueProblem(std::string_view v)
 {
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        const auto c = static_cast<unsigned char>(v[i]);
-        const auto next = i + 1 < v.size() ? static_cast<unsigned char>(v[i + 1]) : 0;
-        const auto third = i + 2 < v.size() ? static_cast<unsigned char>(v[i + 2]) : 0;
-        // C0 controls and DEL; C1 controls (U+0080..U+009F, C2 80..C2 9F);
-        // the line and paragraph separators U+2028, U+2029 (E2 80 A8/A9).
-        if (c < 0x20 || c == 0x7F || (c == 0xC2 && next >= 0x80 && next <= 0x9F) ||
-            (c == 0xE2 && next == 0x80 && (third == 0xA8 || third == 0xA9)))
-            return "含有控制字符（制表符、换行等）。报告页眉只有一行，请只写普通文字。";
-        if ((c & 0xC0) != 0x80)
-            ++chars;
+    // Tabs, line breaks and other controls, the line and paragraph
+    // separators, and the characters that turn the direction of the text
+    // around them: a header is one line of ordinary text.
+    if (const char32_t c = utf8::firstControl(v, true)) {
+        if (utf8::isLayoutControl(c) && c != 0x2028 && c != 0x2029)
+            return "含有改变文字方向的控制字符 " + utf8::codePointName(c) +
+                   "，它会打乱报告页眉的文字。请删去这个字符，只写普通文字。";
+        return "含有控制字符（制表符、换行等）。报告页眉只有一行，请只写普通文字。";
     }
+    std::size_t chars = 0;
+    for (const char c : v)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++chars;
     if (chars > kMaxHeaderChars)
         return "太长（" + std::to_string(chars) + " 个字符）。报告页眉只有一行，最多 " + std::to_string(kMaxHeaderChars) +
                " 个字符。";

@@ -278,6 +278,9 @@ void TestAdjReport::headerKeys_data()
     QTest::newRow("tab") << QByteArray("project = a\tb") << QString() << QString("控制字符");
     QTest::newRow("C1 control") << QByteArray("operator = a\xC2\x85" "b") << QString() << QString("控制字符");
     QTest::newRow("line separator") << QByteArray("instrument = a\xE2\x80\xA8" "b") << QString() << QString("控制字符");
+    QTest::newRow("right-to-left override") << QByteArray("project = a\xE2\x80\xAE" "b") << QString()
+                                            << QString("改变文字方向的控制字符 U+202E");
+    QTest::newRow("isolate") << QByteArray("operator = \xE2\x81\xA6" "b") << QString() << QString("U+2066");
     QTest::newRow("twice") << QByteArray("date = 1\ndate = 2") << QString() << QString("重复");
 }
 
