@@ -1,6 +1,7 @@
 #include "analysiskeys.h"
 
 #include "analysis/grade.h"
+#include "base/utf8.h"
 #include "chainfile.h"
 #include "number.h"
 
@@ -102,7 +103,7 @@ bool readAnalysisKey(std::string_view name, std::string_view value, int line, Da
         return true;
     const std::string bad = valueText(k, value);
     if (!bad.empty()) {
-        problems.push_back({Problem::Value, -1, line, where + "“" + std::string(value) + "”不可用。" + bad});
+        problems.push_back({Problem::Value, -1, line, where + utf8::quote(value) + "不可用。" + bad});
         return true;
     }
     d.analysis.value[static_cast<std::size_t>(k)] = std::string(value);

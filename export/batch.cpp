@@ -8,6 +8,7 @@
 #include "app/compute.h"
 #include "app/fields.h"
 #include "app/replay.h"
+#include "base/fixed.h"
 
 #include <algorithm>
 #include <chrono>
@@ -41,14 +42,7 @@ std::string outcomeText(const std::string &key)
     return "文件错误";
 }
 
-std::string fixed(double v, int decimals)
-{
-    if (!std::isfinite(v))
-        return {};
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
+std::string fixed(double v, int decimals) { return fixedDecimals(v, decimals, ""); }
 
 void fillFromRun(BatchRow &row, const AnalysisRun &run)
 {
