@@ -1,5 +1,8 @@
 #include "figurewidget.h"
 
+#include "app/atomicfile.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
@@ -129,7 +132,21 @@ bool FigureWidget::exportTo(const QString &path, QString *error) const
                          .arg(QFileInfo(path).suffix());
         return false;
     }
-    return chain::report::exportFigure(*figure_, path, format, error);
+    // Drawn into the writer's temporary file beside the target, checked and
+    // renamed over it: an existing file is replaced whole or not at all.
+    try {
+        chain::writeFileAtomically(QFile::encodeName(path).toStdString(), [&](const std::string &tmp) -> std::string {
+            QString why;
+            if (!chain::report::exportFigure(*figure_, QFile::decodeName(tmp.c_str()), format, &why))
+                return why.toStdString();
+            return format == FigureFormat::Pdf ? chain::pdfProblem(tmp) : std::string();
+        });
+    } catch (const std::exception &e) {
+        if (error)
+            *error = QString::fromUtf8(e.what());
+        return false;
+    }
+    return true;
 }
 
 void FigureWidget::paintEvent(QPaintEvent *)

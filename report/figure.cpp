@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -481,16 +481,16 @@ bool exportFigure(const NetworkFigure &figure, const QString &path, FigureFormat
 {
     auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("网图没有导出到 %1：%2").arg(path, why);
+            *error = QStringLiteral("网图没有导出：%1").arg(why);
         return false;
     };
     if (path.isEmpty())
         return fail(QStringLiteral("没有给出文件名。"));
     if (pixels.width() < 100 || pixels.height() < 100 || pixels.width() > 20000 || pixels.height() > 20000)
         return fail(QStringLiteral("图像尺寸须在 100 到 20000 像素之间。"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString() + QStringLiteral("。请检查目录是否存在、是否有写入权限。"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(QStringLiteral("无法打开文件。请检查目录是否存在、是否有写入权限。"));
 
     constexpr int dpi = 150;
     bool drawn = false;
@@ -535,12 +535,9 @@ bool exportFigure(const NetworkFigure &figure, const QString &path, FigureFormat
         break;
     }
     }
-    if (!drawn || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return fail(QStringLiteral("写入失败（%1）。原有的文件没有改动；请检查磁盘空间和写入权限。").arg(file.errorString()));
-    }
-    if (!file.commit())
-        return fail(QStringLiteral("无法完成写入（%1）。原有的文件没有改动；请检查写入权限。").arg(file.errorString()));
+    file.close();
+    if (!drawn || file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("写入失败。请检查磁盘空间和写入权限。"));
     return true;
 }
 

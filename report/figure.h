@@ -67,9 +67,9 @@ private:
 enum class FigureFormat { Png, Svg, Pdf };
 
 // The figure as a file: PNG of `pixels` at 150 dpi, SVG of the same size in
-// millimetres, PDF as an A4 landscape page. Written to a temporary file
-// beside `path` and renamed, so an existing file is replaced whole or not at
-// all. False with a Chinese message on failure.
+// millimetres, PDF as an A4 landscape page, written at `path` itself. A
+// user's file goes through the one atomic writer (app/atomicfile.h), which
+// hands this its temporary file. False with a Chinese message on failure.
 bool exportFigure(const NetworkFigure &figure, const QString &path, FigureFormat format, QString *error,
                   QSize pixels = QSize(1600, 1130));
 
