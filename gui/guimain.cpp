@@ -1,6 +1,7 @@
 // The toolkit module libchainadj_gui.so, loaded by chainadj for the window
 // and for PDF output (app/main.cpp).
 #include "adjust/record.h"
+#include "app/atomicfile.h"
 #include "report/fonts.h"
 #include "form2.h"
 #include "menus.h"
@@ -112,8 +113,13 @@ CHAINADJ_EXPORT int chainadj_gui_main(int argc, char **argv)
     if (!screenshot.isEmpty()) {
         QCoreApplication::processEvents();
         const QPixmap shot = window.grab();
-        if (shot.isNull() || !shot.save(screenshot, "PNG")) {
-            std::fprintf(stderr, "无法写入截图 %s\n", screenshot.toLocal8Bit().constData());
+        try {
+            chain::writeFileAtomically(QFile::encodeName(screenshot).toStdString(), [&](const std::string &tmp) {
+                return !shot.isNull() && shot.save(QFile::decodeName(tmp.c_str()), "PNG") ? std::string()
+                                                                                         : std::string("截图没有生成");
+            });
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "%s\n", e.what());
             return 1;
         }
         return 0;
