@@ -3,6 +3,7 @@
 // read by dxflib, each compared with the JSON of the same run; a name GBK
 // cannot encode, and runs that computed nothing or could not write, leave
 // no file; batch rows; saved data files keep the values as typed.
+#include "support/process.h"
 #include "app/chainfile.h"
 #include "app/fields.h"
 #include "export/exports.h"
@@ -18,40 +19,14 @@
 
 namespace {
 
-struct Proc {
-    int status = -1;
-    QString out, err;
-};
-
-Proc run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForStarted();
-    p.closeWriteChannel();
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-Proc chainadj(const QStringList &args) { return run(CHAINADJ_EXE, args); }
+using Proc = testproc::Result;
+using testproc::chainadj;
+using testproc::run;
 
 QString example(int n) { return QString(CHAIN_EXAMPLES) + "/case" + QString::number(n) + ".chain"; }
 QString brokenFile(const char *name) { return QString(CHAIN_EXAMPLES) + "/../tests/data/batch/" + name; }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const auto readAll = testproc::readFile;
 
 // GBK to UTF-8 with the C library's converter, as a reader of the file would.
 QString fromGbk(const QByteArray &gbk)

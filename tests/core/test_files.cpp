@@ -18,11 +18,7 @@ namespace {
 using testproc::Result;
 Result runExe(const QStringList &args) { return testproc::chainadj(args); }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const auto readAll = testproc::readFile;
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {

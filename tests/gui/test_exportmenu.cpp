@@ -1,5 +1,6 @@
 // 文件 → 导出: each item writes its file through the same writers as the
 // command line, nothing before a computation.
+#include "support/process.h"
 #include "gui/form2.h"
 #include "gui/menus.h"
 
@@ -17,11 +18,7 @@ namespace {
 
 QString example(int n) { return QDir(CHAIN_EXAMPLES).filePath(QString("case%1.chain").arg(n)); }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const auto readAll = testproc::readFile;
 
 struct Window {
     Form2 w;
