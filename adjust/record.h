@@ -37,6 +37,10 @@ private:
 // Triangle quantities of the six triangles, element j for triangle j = 1..6.
 using TriArr = std::array<double, 7>;
 
+// A point is known when both its coordinates are given; one typed as 0, 0
+// is a point to be determined.
+inline bool isKnown(double x, double y) { return x != 0 && y != 0; }
+
 struct Record {
     // Known points and angles (decimal degrees; *_in as typed, d.mmss).
     double xa = 0, ya = 0, xb = 0, yb = 0, xc = 0, yc = 0, xd = 0, yd = 0;

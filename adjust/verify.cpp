@@ -127,7 +127,6 @@ std::string dms(double degrees)
            (s % 60 < 10 ? "0" : "") + std::to_string(s % 60) + "″";
 }
 
-bool givenPoint(double x, double y) { return x != 0 && y != 0; }
 
 // Triangles (1..6) with an angle under one degree, and the smallest angle.
 struct Weak {
@@ -184,7 +183,7 @@ Step secondPass(const Record &rec, const Route &route, std::array<XY, 6> pt)
     const XY given[6] = {{rec.xa, rec.ya}, {rec.xc, rec.yc}, {}, {}, {rec.xd, rec.yd}, {rec.xb, rec.yb}};
     bool known[6];
     for (int i = 0; i < 6; ++i) {
-        known[i] = givenPoint(given[i].x, given[i].y);
+        known[i] = isKnown(given[i].x, given[i].y);
         if (known[i])
             pt[static_cast<std::size_t>(i)] = given[i];
     }
@@ -341,7 +340,7 @@ Closure closureOf(const Record &rec)
         double x, y;
     } given[4] = {{'A', A, rec.xa, rec.ya}, {'B', B, rec.xb, rec.yb}, {'C', C, rec.xc, rec.yc}, {'D', D, rec.xd, rec.yd}};
     for (const auto &g : given)
-        if (givenPoint(g.x, g.y) &&
+        if (isKnown(g.x, g.y) &&
             worse(std::hypot(pt[static_cast<std::size_t>(g.point)].x - g.x, pt[static_cast<std::size_t>(g.point)].y - g.y),
                   c.point))
             c.pointName = g.name;
@@ -349,7 +348,7 @@ Closure closureOf(const Record &rec)
     // The closing orientation: from the known closing point to the other
     // point of the closing end, turned by qb, is the given azimuth tb.
     if (rec.tb != 0) {
-        const bool atB = givenPoint(rec.xb, rec.yb);
+        const bool atB = isKnown(rec.xb, rec.yb);
         const XY k = pt[atB ? B : D], o = pt[atB ? D : B];
         double qb = rec.qb;
         if (route.qbUncorrected && rec.k.size() > 3)

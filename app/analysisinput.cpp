@@ -8,8 +8,6 @@
 namespace chain {
 namespace {
 
-bool known(double x, double y) { return x != 0 && y != 0; }
-
 double wrap360(double deg)
 {
     deg = std::fmod(deg, 360.0);
@@ -43,7 +41,7 @@ analysis::Network networkFromRecord(const Record &rec, int caseNo, const Analysi
             return n;
         Point &pt = n.points[static_cast<std::size_t>(p)];
         const auto [kx, ky] = knownXY[static_cast<std::size_t>(p)];
-        pt.known = known(kx, ky);
+        pt.known = isKnown(kx, ky);
         if (static_cast<std::size_t>(i) < rec.pn.size())
             pt.name = rec.pn[static_cast<std::size_t>(i)];
         if (pt.known) {

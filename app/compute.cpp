@@ -146,7 +146,6 @@ const char *kNoCase = "已知点与方位角、定向角的组合不符合十二
 
 } // namespace
 
-bool isKnown(double x, double y) { return x != 0 && y != 0; }
 bool isNew(double x, double y) { return x == 0 && y == 0; }
 
 std::string sideMessage(const Record &r, float sga, float sgb)

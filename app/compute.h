@@ -29,8 +29,7 @@ struct ComputeResult {
 
 ComputeResult Command1_Click(Record &rec, Prompter &prompter, TextSink &out);
 
-// Part of the command, open to the tests.
-bool isKnown(double x, double y);
+// Part of the command, open to the tests (isKnown is the record's).
 bool isNew(double x, double y);
 // The case selection's message on the sides of the chain: the text for
 // Text24, or empty when it keeps its text.

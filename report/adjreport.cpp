@@ -29,7 +29,6 @@ std::optional<double> at(const std::vector<T> &a, int i)
 
 std::string fixAt(std::optional<double> v, int decimals) { return v ? fix(*v, decimals) : kDash; }
 
-bool knownXY(double x, double y) { return x != 0 && y != 0; }
 
 // Blocks appended in order.
 class Doc {
@@ -134,7 +133,7 @@ void inputSection(Doc &doc, const AdjustmentInput &in, const analysis::Network *
         const double xy[4][2] = {{rec->xa, rec->ya}, {rec->xb, rec->yb}, {rec->xc, rec->yc}, {rec->xd, rec->yd}};
         const char *const letters[4] = {"A", "B", "C", "D"};
         for (int q = 0; q < 4; ++q)
-            if (knownXY(xy[q][0], xy[q][1]))
+            if (isKnown(xy[q][0], xy[q][1]))
                 addRow(known, {letters[q], "", fix(xy[q][0], 3), fix(xy[q][1], 3)});
     }
 
