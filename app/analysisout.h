@@ -51,6 +51,9 @@ std::string analysisSummaryLine(const AnalysisRun &run);
 // The verdict of a grade's checks: "符合", or "超限" with the number of
 // checks that fail.
 std::string gradeVerdict(const analysis::GradeResult &g);
+// The outcome's key in AnalysisRun and the JSON from a computation's exit
+// status ("incomplete" for a status that is no outcome: replies ran out).
+const char *outcomeName(int status);
 std::string analysisJson(const AnalysisRun &run);
 
 // A point by label ("A".."F") or by name; -1 when neither.

@@ -8,7 +8,6 @@
 #include "replay.h"
 
 namespace chain {
-namespace {
 
 const char *outcomeName(int status)
 {
@@ -20,6 +19,8 @@ const char *outcomeName(int status)
     default: return "incomplete";
     }
 }
+
+namespace {
 
 int writeOutputs(const ReplayOptions &opt, const AnalysisRun &run, std::ostream &out, std::ostream &err)
 {

@@ -18,16 +18,6 @@
 namespace chain::exporting {
 namespace {
 
-const char *outcomeKey(Outcome o)
-{
-    switch (o) {
-    case Outcome::Computed: return "computed";
-    case Outcome::NoCase: return "nocase";
-    case Outcome::Degenerate: return "degenerate";
-    default: return "cancelled";
-    }
-}
-
 // The outcome as the summary shows it.
 std::string outcomeText(const std::string &key)
 {
@@ -114,7 +104,7 @@ BatchRow batchRow(const std::string &file)
             const ComputeResult r = computeFromData(d, rec, fields, file);
             run.rec = &rec;
             run.caseNo = r.outcome == Outcome::Computed ? rec.caseNo : 0;
-            run.outcome = outcomeKey(r.outcome);
+            run.outcome = outcomeName(static_cast<int>(r.outcome));
             run.message = r.message;
             if (r.outcome == Outcome::Computed)
                 run.title = fields.text("Text24");
