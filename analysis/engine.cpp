@@ -55,15 +55,11 @@ Ellipse ellipseOf(double sxx, double syy, double sxy)
     return e;
 }
 
-
 // Inverts the symmetric m × m matrix a (row length kMaxS) in place by
-// Gauss-Jordan elimination with partial pivoting. False when a pivot
-// vanishes.
+// Gauss-Jordan elimination, the pivot the largest element left (full
+// pivoting). False when a pivot vanishes.
 bool invert(double *a, int m)
 {
-    std::array<int, kMaxS> perm{};
-    for (int i = 0; i < m; ++i)
-        perm[static_cast<std::size_t>(i)] = i;
     // Work on [a | I] kept in place by the classic column swap bookkeeping.
     std::array<int, kMaxS> pivRow{}, pivCol{};
     std::array<bool, kMaxS> used{};
@@ -113,7 +109,6 @@ bool invert(double *a, int m)
             for (int k = 0; k < m; ++k)
                 std::swap(a[k * kMaxS + r], a[k * kMaxS + c]);
     }
-    (void)perm;
     return true;
 }
 

@@ -352,12 +352,13 @@ std::string analysisJson(const AnalysisRun &run)
     // Classic results.
     const Record *rec = run.rec;
     const bool computed = run.outcome == "computed" && rec && run.caseNo >= 1 && run.caseNo <= 12 && !run.design;
+    // Which points are known and which sides were typed, as the record has them.
+    const analysis::Network net = computed ? networkFromRecord(*rec, run.caseNo, {}) : analysis::Network{};
     json points = json::object();
     if (computed) {
         std::array<int, kPoints> routeOf{};
         for (int i = 0; i <= 5; ++i)
             routeOf[static_cast<std::size_t>(routeLabel(run.caseNo, i))] = i;
-        const analysis::Network net = networkFromRecord(*rec, run.caseNo, {});
         for (int p = 0; p < kPoints; ++p) {
             const auto i = static_cast<std::size_t>(routeOf[static_cast<std::size_t>(p)]);
             json pt;
@@ -371,7 +372,6 @@ std::string analysisJson(const AnalysisRun &run)
     j["points"] = points;
     json sides = json::object();
     if (computed) {
-        const analysis::Network net = networkFromRecord(*rec, run.caseNo, {});
         for (int i = 1; i <= kSides; ++i) {
             json sd;
             const bool typed = net.sides[static_cast<std::size_t>(i)].typed;
@@ -409,7 +409,6 @@ std::string analysisJson(const AnalysisRun &run)
         return j.dump(2) + "\n";
     }
     const analysis::Engine &e = *run.engine;
-    const analysis::Network &net = e.network();
     const analysis::Analysis a = e.analyse();
     const analysis::Summary &m = a.summary;
     json r;
@@ -482,7 +481,6 @@ std::string analysisJson(const AnalysisRun &run)
     } else {
         r["grade"] = nullptr;
     }
-    (void)net;
     j["rigorous"] = r;
     return j.dump(2) + "\n";
 }
